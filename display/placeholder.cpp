@@ -1,0 +1,1 @@
+// Placeholder until this subsystem's sources land.

@@ -1,0 +1,20 @@
+#pragma once
+// Manual-reset event: set, reset, wait and pulse.
+// Pulse releases only the threads already waiting and leaves the event clear. It never
+// blocks, allocates or takes a lock, so the audio callback may call it.
+#include <atomic>
+#include <cstdint>
+
+struct manual_event {
+    // bit 0: signalled; bits 1..31: pulse generation.
+    std::atomic<uint32_t> word{0};
+};
+
+void event_set(manual_event& e);
+void event_reset(manual_event& e);
+void event_pulse(manual_event& e);
+// Blocks until the event is signalled or pulsed.
+void event_wait(manual_event& e);
+// As event_wait, but gives up after timeout_ms; returns true when woken by the event.
+bool event_wait_for(manual_event& e, int timeout_ms);
+bool event_is_set(const manual_event& e);

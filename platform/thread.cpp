@@ -1,0 +1,90 @@
+#include "platform/thread.h"
+
+#include <pthread.h>
+#include <sched.h>
+
+#include <chrono>
+
+namespace {
+
+void entry(worker_thread* t) {
+    if (!thread_checkpoint(*t)) return;
+    t->body(*t, t->arg);
+    t->parked.store(true, std::memory_order_release);
+}
+
+}  // namespace
+
+void thread_create(worker_thread& t, void (*body)(worker_thread&, void*), void* arg) {
+    t.body = body;
+    t.arg = arg;
+    t.run_wanted = false;
+    t.stop_wanted = false;
+    t.parked = true;
+    t.handle = std::thread(entry, &t);
+}
+
+void thread_set_priority(worker_thread& t, thread_priority p) {
+    if (p != thread_priority::time_critical || !t.handle.joinable()) return;
+    sched_param param{};
+    param.sched_priority = sched_get_priority_max(SCHED_FIFO);
+    // Needs CAP_SYS_NICE or an rtprio limit; without them the thread keeps normal priority.
+    if (pthread_setschedparam(t.handle.native_handle(), SCHED_FIFO, &param) == 0) {
+        t.realtime = true;
+    }
+}
+
+void thread_resume(worker_thread& t) {
+    {
+        std::lock_guard<std::mutex> lock(t.gate_lock);
+        t.run_wanted = true;
+    }
+    t.gate.notify_all();
+}
+
+void thread_suspend(worker_thread& t, void (*wake)(void*), void* wake_arg) {
+    {
+        std::lock_guard<std::mutex> lock(t.gate_lock);
+        t.run_wanted = false;
+    }
+    // The body notices at its next checkpoint; a body blocked in a wait is nudged.
+    while (t.handle.joinable() && !t.parked.load(std::memory_order_acquire)) {
+        if (wake) wake(wake_arg);
+        sleep_ms(1);
+    }
+}
+
+void thread_stop(worker_thread& t, void (*wake)(void*), void* wake_arg) {
+    if (!t.handle.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(t.gate_lock);
+        t.stop_wanted = true;
+    }
+    t.gate.notify_all();
+    while (!t.parked.load(std::memory_order_acquire)) {
+        if (wake) wake(wake_arg);
+        sleep_ms(1);
+    }
+    t.handle.join();
+}
+
+bool thread_checkpoint(worker_thread& t) {
+    if (t.stop_wanted.load(std::memory_order_acquire)) return false;
+    if (t.run_wanted.load(std::memory_order_acquire)) return true;
+    std::unique_lock<std::mutex> lock(t.gate_lock);
+    t.parked.store(true, std::memory_order_release);
+    t.gate.wait(lock, [&] { return t.run_wanted.load() || t.stop_wanted.load(); });
+    if (t.stop_wanted.load()) return false;
+    t.parked.store(false, std::memory_order_release);
+    return true;
+}
+
+bool thread_stop_requested(const worker_thread& t) {
+    return t.stop_wanted.load(std::memory_order_acquire);
+}
+
+bool thread_is_running(const worker_thread& t) {
+    return t.handle.joinable() && !t.parked.load(std::memory_order_acquire);
+}
+
+void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

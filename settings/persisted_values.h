@@ -1,0 +1,30 @@
+#pragma once
+// The free-standing values that survive from one run to the next, and the per-card I/Q
+// correction table. The GUI thread owns them (start-up, controls, settings files); the
+// values the audio callback needs are derived into its own record.
+#include <cstdint>
+#include <string>
+
+constexpr int iq_slot_count = 5;  // device indices 0..4 have an I/Q correction slot
+
+struct persisted_values {
+    int32_t center_frequency_Hz = 7056212;  // [Hz] local-oscillator frequency
+    int32_t ssb96_adjust_freq_Hz = 0;       // [Hz] readout correction, SSB at 96 kHz
+    int32_t cw96_adjust_freq_Hz = 0;        // [Hz] readout correction, CW at 96 kHz
+    int32_t ssb48_adjust_freq_Hz = 0;       // [Hz] readout correction, SSB at 48 kHz
+    double dBm_adjust_value = 0.0;          // [dB] S-meter calibration, kept to 0.1 dB
+    int32_t selected_card = 0;              // audio-library device index, in and out
+    int32_t display_speed = 25;             // [ms] frame delay = 100 - slider position
+    int32_t low_cutoff_hz = 50;             // [Hz] low edge of the SSB pass band
+    int32_t show_average = 1;               // S-meter averaged (1) or direct (0)
+    int32_t show_dBm = 1;                   // S-meter in dBm (1) or dBuEMF (0)
+
+    std::string card_names[iq_slot_count];  // device names as the audio library reports them
+    // I/Q gain slider positions start at unity (10000, the slider's own default), so a first
+    // run without a correction file receives with both channels.
+    int32_t iq_gain_setting[iq_slot_count] = {10000, 10000, 10000, 10000, 10000};
+    int32_t iq_phase_setting[iq_slot_count] = {0, 0, 0, 0, 0};
+};
+
+// The I/Q slot of a device, or -1 for a device without one (index 5 and above, or negative).
+inline int iq_slot(int32_t card) { return (card >= 0 && card < iq_slot_count) ? card : -1; }

@@ -25,6 +25,10 @@ struct mode_entry {
     relaxed<int32_t> func, usb, carrier, band_width, offset, slider_pos, mode, bandwidth_pos;
 };
 
+// The six receive modes as every run starts them: 0 LSB and 1 USB at 48 kHz, 2 CWL and
+// 3 CWU at 96 kHz, 4 LSB and 5 USB at 96 kHz.
+extern const mode_values mode_table_defaults[mode_count];
+
 void assign_mode(mode_entry& e, const mode_values& v);
 mode_values mode_snapshot(const mode_entry& e);
 
@@ -45,3 +49,14 @@ inline mode_entry& selected_entry(receive_mode_state& s) {
 inline const mode_entry& selected_entry(const receive_mode_state& s) {
     return s.mode_table[valid_mode_index(s.selected_mode)];
 }
+
+// Copies mode_table_defaults over the table.
+void reset_mode_table(receive_mode_state& s);
+
+// The sample rate and CW family that a mode index fixes: 0, 1 at 48 kHz; 2, 3 CW at 96 kHz;
+// 4, 5 SSB at 96 kHz.
+struct mode_family {
+    uint8_t sampling_high;
+    uint8_t cw_mode;
+};
+mode_family family_of_mode(int32_t selected_mode);

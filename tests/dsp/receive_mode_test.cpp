@@ -20,3 +20,22 @@ TEST(ReceiveMode, OutOfRangeSelectedModeReadsEntryZero) {
     s.selected_mode = -1;
     EXPECT_EQ(selected_entry(s).band_width, 111);
 }
+
+TEST(ReceiveMode, DefaultsMatchTheModeFamilies) {
+    receive_mode_state s;
+    reset_mode_table(s);
+    EXPECT_EQ(s.mode_table[2].offset, 800);
+    EXPECT_EQ(s.mode_table[3].slider_pos, 512);
+    EXPECT_EQ(s.mode_table[5].mode, 9);
+    // Entry 0 equals entry 4: the first run receives LSB 2700 Hz Hanning.
+    const mode_values a = mode_snapshot(s.mode_table[0]), b = mode_snapshot(s.mode_table[4]);
+    EXPECT_EQ(a.func, b.func);
+    EXPECT_EQ(a.band_width, b.band_width);
+    EXPECT_EQ(a.bandwidth_pos, b.bandwidth_pos);
+    for (int m = 0; m < mode_count; ++m) {
+        const mode_family f = family_of_mode(m);
+        EXPECT_EQ(f.sampling_high, m >= 2) << m;
+        EXPECT_EQ(f.cw_mode, m == 2 || m == 3) << m;
+        EXPECT_EQ(mode_table_defaults[m].carrier, f.cw_mode ? 0 : 1) << m;
+    }
+}

@@ -1,6 +1,8 @@
 #pragma once
 // The free-standing values that survive from one run to the next, and the per-card I/Q
-// correction table. The GUI thread owns them (start-up, controls, settings files); the
+// correction table. (The persisted values that the signal path reads, sampling_high and
+// low_cutoff_hz, live in signal_state; the mode table, rf_gain, agc_on and reverse_input in
+// receive_mode_state.) The GUI thread owns them (start-up, controls, settings files); the
 // values the audio callback needs are derived into its own record.
 #include <cstdint>
 #include <string>
@@ -15,7 +17,6 @@ struct persisted_values {
     double dBm_adjust_value = 0.0;          // [dB] S-meter calibration, kept to 0.1 dB
     int32_t selected_card = 0;              // audio-library device index, in and out
     int32_t display_speed = 25;             // [ms] frame delay = 100 - slider position
-    int32_t low_cutoff_hz = 50;             // [Hz] low edge of the SSB pass band
     int32_t show_average = 1;               // S-meter averaged (1) or direct (0)
     int32_t show_dBm = 1;                   // S-meter in dBm (1) or dBuEMF (0)
 

@@ -1,0 +1,45 @@
+#pragma once
+// The audio callback's user data: where it finds the receive settings, the blocks it
+// exchanges with the DSP, recorder and player threads, the event that wakes the DSP
+// thread, the I/Q balance values, and the counters it keeps for the owner and the tests.
+#include <cstdint>
+
+#include "dsp/handoff.h"
+#include "dsp/receive_mode.h"
+#include "platform/event.h"
+#include "platform/relaxed.h"
+#include "record/wave_handoff.h"
+
+// I/Q amplitude and phase balance of the selected card. The control panel writes the
+// slider value and the phase coefficients; the callback derives the gain factor from the
+// slider value on every call.
+struct iq_balance {
+    relaxed<int32_t> iq_gain_slider_value{10000};  // I/Q gain slider, -19000..19000
+    relaxed<double> iq_gain_factor{1.0};           // slider value / 10000, left channel only
+    relaxed<double> iq_phase_sin{0.0};             // sin(phi) [phi in rad]
+    relaxed<double> iq_phase_sec{1.0};             // 1 / cos(phi)
+};
+
+// Written by the callback only; read by anyone.
+struct audio_counters {
+    relaxed<uint64_t> callbacks{0};          // calls of the callback
+    relaxed<uint64_t> frames{0};             // frames the library handed over
+    relaxed<uint64_t> blocks{0};             // input blocks published to the DSP thread
+    relaxed<uint64_t> absent_inputs{0};      // calls without an input buffer
+    relaxed<uint64_t> odd_sizes{0};          // calls with a frame count other than block_size
+    relaxed<uint64_t> input_overflows{0};    // calls flagged paInputOverflow
+    relaxed<uint64_t> input_underflows{0};   // calls flagged paInputUnderflow
+    relaxed<uint64_t> output_underflows{0};  // calls flagged paOutputUnderflow
+    relaxed<uint64_t> output_overflows{0};   // calls flagged paOutputOverflow
+    relaxed<uint64_t> player_empty{0};       // blocks repeated because the player fell behind
+};
+
+struct audio_context {
+    receive_mode_state* mode = nullptr;  // rf_gain, reverse_input
+    signal_handoff* signal = nullptr;    // input block out, finished audio in
+    wave_handoff* wave = nullptr;        // raw blocks to the recorder, from the player
+    manual_event* dsp_event = nullptr;   // pulsed once per input block
+    iq_balance iq;
+    audio_counters counters;
+    bool output_seen = false;  // callback only: a finished audio block has arrived
+};

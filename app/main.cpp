@@ -1,6 +1,3 @@
-#include <cstdio>
+#include "app/startup.h"
 
-int main(int argc, char** argv) {
-    std::printf("tolvan: start-up spine not built yet\n");
-    return 0;
-}
+int main(int argc, char** argv) { return run_receiver(argc, argv, startup_options{}); }

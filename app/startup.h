@@ -1,0 +1,23 @@
+#pragma once
+// Start-up, the frame loop and shutdown of the receiver.
+#include "app/core_state.h"
+#include "settings/persisted_values.h"
+
+struct startup_options {
+    int startup_wait_ms = 1000;  // [ms] each of the two waits after the audio library starts
+    bool open_window = true;     // false: run the receiver core without window (tests)
+};
+
+extern core_state core;
+extern persisted_values persisted;
+
+// Steps up to the sound-card list: threads, events, settings, audio library, first mode.
+void start_receiver_core(const startup_options& options);
+// The window, the device, the stored-card check and the frame loop; returns the exit code.
+int run_receiver_window(int argc, char** argv);
+// The entry point's whole sequence.
+int run_receiver(int argc, char** argv, const startup_options& options);
+
+// Stops the stream, saves the settings, closes wave files, stops the threads and
+// releases the audio library, in that order.
+void shutdown_receiver();

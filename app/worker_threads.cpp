@@ -1,0 +1,45 @@
+// Creation and stopping of the four worker threads.
+#include "app/receiver_record.h"
+#include "app/startup_steps.h"
+#include "dsp/dsp_thread.h"
+
+namespace {
+
+// The recorder and the wave player are resumed only by their buttons; until then (and with
+// the stream stopped) they wait on their events.
+void wait_loop(worker_thread& self, void* event) {
+    auto& e = *static_cast<manual_event*>(event);
+    while (thread_checkpoint(self)) {
+        event_wait(e);
+        event_reset(e);
+    }
+}
+
+void set_event(void* event) { event_set(*static_cast<manual_event*>(event)); }
+
+}  // namespace
+
+void create_worker_threads() {
+    dsp_thread_links& links = data_origin.thread_links;
+    links.modes = &data_origin;
+    links.dsp_event = &core.dsp_event;
+    links.record_event = &core.record_event;
+    links.play_event = &core.play_event;
+    links.dsp_lock = &core.dsp_lock;
+    links.recording = &data_origin.recording;
+    links.playing = &data_origin.playing;
+    thread_create(core.dsp_thread, dsp_thread, static_cast<signal_state*>(&data_origin));
+    thread_create(core.cpu_monitor_thread, cpu_monitor_thread, &core);
+    thread_create(core.wave_player_thread, wait_loop, &core.play_event);
+    thread_create(core.recorder_thread, wait_loop, &core.record_event);
+}
+
+// In the order DSP, CPU monitor, wave player, recorder. The stream is stopped, so no
+// thread is woken by a block any more; each is nudged out of its wait.
+void stop_worker_threads() {
+    thread_stop(core.dsp_thread, dsp_thread_wake, static_cast<signal_state*>(&data_origin));
+    event_set(core.monitor_stop);
+    thread_stop(core.cpu_monitor_thread, set_event, &core.monitor_stop);
+    thread_stop(core.wave_player_thread, set_event, &core.play_event);
+    thread_stop(core.recorder_thread, set_event, &core.record_event);
+}

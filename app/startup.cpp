@@ -43,7 +43,8 @@ int run_receiver_window(int argc, char** argv) {
     update_frequency_readout_step();  // 25
     if (!stored_card_exists()) {      // 26
         message_box("no device\nplease delete Tolvan.ini file", "device error");
-        std::exit(0);
+        std::fflush(nullptr);
+        std::_Exit(0);
     }
     show_card_name();  // 27
     core.phase = receiver_phase::idle;

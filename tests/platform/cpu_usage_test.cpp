@@ -25,6 +25,6 @@ TEST(CpuUsage, BusyLoopIsNearOneCore) {
     volatile double x = 0;
     while (std::chrono::steady_clock::now() < end) x = x + 1.0;
     const int p = cpu_sample_percent(s);
-    EXPECT_GE(p, 50);  // sanitizers and a loaded machine take some of it
+    EXPECT_GE(p, 25);  // sanitizers and other processes take some of it
     EXPECT_LE(p, 110);
 }

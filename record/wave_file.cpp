@@ -161,6 +161,8 @@ std::optional<wave_info> parse_wave_header(const uint8_t* bytes, size_t n) {
     info.sample_rate = int32_t(rate);
     info.data_offset = int32_t(r.at);
     info.data_size = data_size;
+    info.channels = channels;
+    info.bits_per_sample = bits;
     return info;
 }
 

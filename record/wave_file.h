@@ -51,11 +51,13 @@ bool finish_wave_file(wave_file& f);
 // ---- reading ----
 
 struct wave_info {
-    uint32_t total_blocks = 0;  // whole 16384-byte blocks in the data chunk
-    uint32_t tail_count = 0;    // floats in the final, partial block: (D / 4) mod 4096
-    int32_t sample_rate = 0;    // [Hz] as read, not checked
-    int32_t data_offset = 0;    // [bytes] position of the first sample (44 or 46)
-    uint32_t data_size = 0;     // [bytes] D, the data chunk size as read
+    uint32_t total_blocks = 0;     // whole 16384-byte blocks in the data chunk
+    uint32_t tail_count = 0;       // floats in the final, partial block: (D / 4) mod 4096
+    int32_t sample_rate = 0;       // [Hz] as read, not checked
+    int32_t data_offset = 0;       // [bytes] position of the first sample (44 or 46)
+    uint32_t data_size = 0;        // [bytes] D, the data chunk size as read
+    uint16_t channels = 0;         // as read, not checked
+    uint16_t bits_per_sample = 0;  // as read, not checked
 };
 
 struct opened_wave {

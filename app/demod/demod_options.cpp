@@ -40,7 +40,8 @@ Options:
 
 Exit status: 0 done; 1 the output could not be written (no file is left under the
 output name); 2 bad arguments or an input that is not a 32-bit float stereo wave file at
-48000 or 96000 Hz.
+48000 or 96000 Hz (RIFF/WAVE, format tag 3, the data chunk right after the format chunk);
+130 interrupted (no output is written).
 )";
 
 namespace {

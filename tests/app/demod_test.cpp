@@ -324,6 +324,22 @@ TEST_F(Demod, OppositeSidebandIsStronglyRejected) {
     }
 }
 
+TEST_F(Demod, NotchReverseAndRfGainReachTheSignalPath) {
+    const std::vector<std::string> fixed = {"--agc", "off", "--gain-limit", "10"};
+    auto with = [&](std::vector<std::string> extra) {
+        extra.insert(extra.end(), fixed.begin(), fixed.end());
+        return rms(demod(96000, {1000, 0.1}, extra).audio, settle);
+    };
+    const double plain = with({});
+    // 1000 Hz is bin 42.7 above the tuned one; position 436 blanks bins 32..51.
+    const double notched = with({"--notch", "436:20"});
+    EXPECT_LT(notched, plain * 0.1);
+    EXPECT_GT(with({"--notch", "300:20"}), plain * 0.9) << "a notch elsewhere leaves the tone";
+    EXPECT_LT(with({"--reverse"}), plain * 0.01) << "swapped I and Q: the other sideband";
+    EXPECT_EQ(with({"--rf-gain", "0"}), 0.0);
+    EXPECT_NEAR(with({"--rf-gain", "2"}), 2 * plain, 0.01 * plain);
+}
+
 TEST_F(Demod, AgcBringsThePeakTo036) {
     demod_output o = demod(96000, {1000, 0.01}, {});
     float peak = 0;

@@ -102,6 +102,7 @@ FrameworkOptions parse_command_line(const std::vector<std::string>& args);
 // Where debug traces go (default: standard error). Null restores the default.
 using DebugTraceHandler = void (*)(const char* text);
 DebugTraceHandler set_debug_trace_handler(DebugTraceHandler handler);
+void debug_trace(const char* text);
 
 // Arguments framework_init parses. Without this call it reads the process's own command
 // line (/proc/self/cmdline).

@@ -181,6 +181,9 @@ class GuiControl {
     bool has_focus() const { return has_focus_; }
     bool mouse_over() const { return mouse_over_; }
     GuiDialog* dialog() const { return dialog_; }
+    // Sets the owning dialog of a control that is not in a dialog's list (a combo box's
+    // scroll bar); GuiDialog::add_control sets it for listed controls.
+    void set_dialog(GuiDialog* dialog) { dialog_ = dialog; }
     int index() const { return index_; }
 
     std::size_t element_count() const { return elements_.size(); }
@@ -261,8 +264,8 @@ class GuiCheckBox : public GuiButton {
   protected:
     virtual void user_toggle();
     bool checked_ = false;
-    Rect box_{};   // the check box square, dialog-relative
-    Rect text_{};  // caption area, dialog-relative
+    Rect box_{};      // the check box square, dialog-relative
+    Rect caption_{};  // caption area, dialog-relative
 };
 
 class GuiRadioButton : public GuiCheckBox {
@@ -426,7 +429,6 @@ class GuiEditBox : public GuiControl {
     int anchor_ = 0;
     int first_visible_ = 0;
     bool selecting_ = false;
-    float blink_s_ = 0;
     Rect text_area_{};
 };
 

@@ -11,21 +11,21 @@ namespace {
 using V = __m512d;
 constexpr int32_t W = 4;
 
-inline V load(const double* p) {
+[[gnu::always_inline]] inline V load(const double* p) {
     return _mm512_loadu_pd(p);
 }
-inline void store(double* p, V v) {
+[[gnu::always_inline]] inline void store(double* p, V v) {
     _mm512_storeu_pd(p, v);
 }
-inline V add(V a, V b) {
+[[gnu::always_inline]] inline V add(V a, V b) {
     return _mm512_add_pd(a, b);
 }
-inline V sub(V a, V b) {
+[[gnu::always_inline]] inline V sub(V a, V b) {
     return _mm512_sub_pd(a, b);
 }
 
 template <bool fwd>
-inline V mul(V a, const double* w) {
+[[gnu::always_inline]] inline V mul(V a, const double* w) {
     const V t = _mm512_loadu_pd(w);
     const V wr = _mm512_movedup_pd(t);
     const V wi = _mm512_permute_pd(t, 0xFF);
@@ -34,7 +34,7 @@ inline V mul(V a, const double* w) {
 }
 
 template <bool fwd>
-inline void rot_pm(V a, V d, V& p, V& m) {
+[[gnu::always_inline]] inline void rot_pm(V a, V d, V& p, V& m) {
     const V s = _mm512_permute_pd(d, 0x55);  // (d.i, d.r)
     const V one = _mm512_set1_pd(1.0);
     const V minus_i = _mm512_fmsubadd_pd(a, one, s);  // a - i d = (a.r + d.i, a.i - d.r)
@@ -44,7 +44,7 @@ inline void rot_pm(V a, V d, V& p, V& m) {
 }
 
 // v[r][0] holds row r (four 128-bit complex values); transposed in two shuffle rounds.
-inline void transpose4(V (&v)[4][1]) {
+[[gnu::always_inline]] inline void transpose4(V (&v)[4][1]) {
     const V t0 = _mm512_shuffle_f64x2(v[0][0], v[1][0], _MM_SHUFFLE(1, 0, 1, 0));
     const V t1 = _mm512_shuffle_f64x2(v[0][0], v[1][0], _MM_SHUFFLE(3, 2, 3, 2));
     const V t2 = _mm512_shuffle_f64x2(v[2][0], v[3][0], _MM_SHUFFLE(1, 0, 1, 0));

@@ -16,9 +16,11 @@
 constexpr int32_t block_points = 1024;  // blocks up to this size [points] are done stage by stage
 
 // One radix-4 stage over L = 4m points at a. Row 1 gets X2 w^2k, row 2 X1 w^k, row 3 X3 w^3k,
-// which is what two radix-2 stages would leave (bit-reversed order throughout).
-template <bool fwd>
-inline void radix4(double* a, int32_t m, const double* tw) {
+// which is what two radix-2 stages would leave (bit-reversed order throughout). M, when not 0,
+// fixes m at compile time so that short stages unroll completely.
+template <bool fwd, int32_t M = 0>
+[[gnu::always_inline]] inline void radix4(double* a, int32_t m_arg, const double* tw) {
+    const int32_t m = M ? M : m_arg;
     const double* t1 = tw;
     const double* t2 = tw + 2 * m;
     const double* t3 = tw + 4 * m;
@@ -40,7 +42,7 @@ inline void radix4(double* a, int32_t m, const double* tw) {
 
 // Radix-2 stage over 2h points at a with twiddles exp(-2 pi i k / 2h) at tw.
 template <bool fwd>
-inline void radix2(double* a, int32_t h, const double* tw) {
+[[gnu::always_inline]] inline void radix2(double* a, int32_t h, const double* tw) {
     double* p1 = a + 2 * h;
     for (int32_t k = 0; k < 2 * h; k += 2 * W) {
         const V x0 = load(a + k), x1 = load(p1 + k);
@@ -51,11 +53,13 @@ inline void radix2(double* a, int32_t h, const double* tw) {
 
 // All radix-4 stages of sizes L, L/4, ..., 16 on the L points at a, stage by stage.
 template <bool fwd>
-inline void stages_in_block(double* a, int32_t L, const double* w) {
-    for (int32_t s = L; s >= 16; s /= 4) {
+[[gnu::always_inline]] inline void stages_in_block(double* a, int32_t L, const double* w) {
+    for (int32_t s = L; s > 16; s /= 4) {
         const double* tw = w + fft_stage_offset(s);
         for (int32_t b = 0; b < L; b += s) radix4<fwd>(a + 2 * b, s / 4, tw);
     }
+    const double* tw = w + fft_stage_offset(16);
+    for (int32_t b = 0; b < L; b += 16) radix4<fwd, 4>(a + 2 * b, 4, tw);
 }
 
 // The radix-4 stages of sizes L down to 16 (L a power of four), depth first so that the
@@ -73,7 +77,8 @@ void stages(double* a, int32_t L, const double* w) {
 
 // The 4-point transforms of the four columns of a transposed block, natural order.
 template <bool fwd>
-inline void dft4_columns(V (&x)[4][4 / W], V (&y)[4][4 / W]) {
+[[gnu::always_inline]] inline void dft4_columns(V (&x)[4][4 / W], V (&y)[4][4 / W]) {
+#pragma GCC unroll 4
     for (int32_t g = 0; g < 4 / W; ++g) {
         const V u0 = add(x[0][g], x[2][g]), u1 = add(x[1][g], x[3][g]);
         const V v0 = sub(x[0][g], x[2][g]), d = sub(x[1][g], x[3][g]);
@@ -87,17 +92,21 @@ inline void dft4_columns(V (&x)[4][4 / W], V (&y)[4][4 / W]) {
 // it and applies the last radix-4 stage down its columns. Row t of the result holds output t of
 // the four 4-point transforms, already in the column order of the mirrored block.
 template <bool fwd>
-inline void last_stage_block(const double* p, int32_t q, V (&y)[4][4 / W]) {
+[[gnu::always_inline]] inline void last_stage_block(const double* p, int32_t q, V (&y)[4][4 / W]) {
     V x[4][4 / W];
     constexpr int32_t row_of_slot[4] = {0, 2, 1, 3};
+#pragma GCC unroll 4
     for (int32_t s = 0; s < 4; ++s)
+#pragma GCC unroll 4
         for (int32_t g = 0; g < 4 / W; ++g) x[s][g] = load(p + 2 * row_of_slot[s] * q + 2 * W * g);
     transpose4(x);
     dft4_columns<fwd>(x, y);
 }
 
-inline void store_block(double* p, int32_t q, V (&y)[4][4 / W]) {
+[[gnu::always_inline]] inline void store_block(double* p, int32_t q, V (&y)[4][4 / W]) {
+#pragma GCC unroll 4
     for (int32_t t = 0; t < 4; ++t)
+#pragma GCC unroll 4
         for (int32_t g = 0; g < 4 / W; ++g) store(p + 2 * t * q + 2 * W * g, y[t][g]);
 }
 
@@ -147,7 +156,8 @@ void transform(double* a, int32_t N, const double* w, const int32_t* ip) {
     last_stage_and_reorder<fwd>(a, N, B, ip);
 }
 
-inline void run(double* a, int32_t N, bool fwd, const double* w, const int32_t* ip) {
+[[gnu::always_inline]] inline void run(double* a, int32_t N, bool fwd, const double* w,
+                                       const int32_t* ip) {
     if (fwd)
         transform<true>(a, N, w, ip);
     else

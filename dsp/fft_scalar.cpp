@@ -8,28 +8,28 @@ struct V {
 };
 constexpr int32_t W = 1;
 
-inline V load(const double* p) {
+[[gnu::always_inline]] inline V load(const double* p) {
     return {p[0], p[1]};
 }
-inline void store(double* p, V v) {
+[[gnu::always_inline]] inline void store(double* p, V v) {
     p[0] = v.r;
     p[1] = v.i;
 }
-inline V add(V a, V b) {
+[[gnu::always_inline]] inline V add(V a, V b) {
     return {a.r + b.r, a.i + b.i};
 }
-inline V sub(V a, V b) {
+[[gnu::always_inline]] inline V sub(V a, V b) {
     return {a.r - b.r, a.i - b.i};
 }
 
 template <bool fwd>
-inline V mul(V a, const double* w) {
+[[gnu::always_inline]] inline V mul(V a, const double* w) {
     if (fwd) return {a.r * w[0] - a.i * w[1], a.r * w[1] + a.i * w[0]};
     return {a.r * w[0] + a.i * w[1], a.i * w[0] - a.r * w[1]};
 }
 
 template <bool fwd>
-inline void rot_pm(V a, V d, V& p, V& m) {
+[[gnu::always_inline]] inline void rot_pm(V a, V d, V& p, V& m) {
     // -i d = (d.i, -d.r); +i d = (-d.i, d.r)
     if (fwd) {
         p = {a.r + d.i, a.i - d.r};
@@ -40,8 +40,10 @@ inline void rot_pm(V a, V d, V& p, V& m) {
     }
 }
 
-inline void transpose4(V (&v)[4][4]) {
+[[gnu::always_inline]] inline void transpose4(V (&v)[4][4]) {
+#pragma GCC unroll 4
     for (int32_t r = 0; r < 4; ++r)
+#pragma GCC unroll 4
         for (int32_t c = r + 1; c < 4; ++c) {
             const V t = v[r][c];
             v[r][c] = v[c][r];

@@ -512,7 +512,7 @@ bool run_one_frame() {
     }
     if (s.quit) return false;
     if (!s.device || !s.device_reset || s.pause_render) {
-        SDL_WaitEventTimeout(nullptr, 20);
+        SDL_Delay(10);  // nothing to draw: idle until the next pass
         s.last_counter = 0;
         return !s.quit;
     }

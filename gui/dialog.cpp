@@ -315,6 +315,10 @@ bool GuiDialog::msg_proc(Window*, const Message& m) {
                 }
             }
         }
+        if (keyboard_input_ && m.kind == MessageKind::key_down && m.key == vk::tab) {
+            focus_next((m.modifiers & mod_shift) ? -1 : 1);
+            return true;
+        }
         return false;
     }
     if (m.is_mouse()) {
@@ -328,6 +332,20 @@ bool GuiDialog::msg_proc(Window*, const Message& m) {
         return false;
     }
     return false;
+}
+
+void GuiDialog::focus_next(int step) {
+    int n = int(controls_.size());
+    if (n == 0) return;
+    int start = (focus && focus->dialog() == this) ? focus->index() : (step > 0 ? -1 : n);
+    for (int k = 1; k <= n; ++k) {
+        int i = ((start + step * k) % n + n) % n;
+        GuiControl* c = controls_[i].get();
+        if (c->can_have_focus()) {
+            request_focus(c);
+            return;
+        }
+    }
 }
 
 int GuiDialog::render(float elapsed_s) {

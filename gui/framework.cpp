@@ -621,6 +621,9 @@ int toggle_fullscreen() {
     call_lost();
     s.device->set_lost(true);
     SDL_SetWindowFullscreen(s.window.sdl, to_windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (to_windowed) SDL_SetWindowSize(s.window.sdl, s.settings.width, s.settings.height);
+    // The back buffer keeps its size; the renderer scales it to the window.
+    SDL_RenderSetLogicalSize(s.device->renderer(), s.settings.width, s.settings.height);
     s.settings.windowed = to_windowed;
     if (!call_reset()) {
         device_unusable("The graphics device could not be reset.");

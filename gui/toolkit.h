@@ -443,6 +443,7 @@ class GuiDialog {
     void init(GuiResourceManager* manager, bool register_dialog = true);
     void set_callback(GuiEventCallback callback, void* context = nullptr);
     void enable_non_user_events(bool enable) { non_user_events_ = enable; }
+    // Keyboard navigation: Tab and Shift+Tab move the focus between the dialog's controls.
     void enable_keyboard_input(bool enable) { keyboard_input_ = enable; }
     void set_background_colours(Colour all) { set_background_colours(all, all, all, all); }
     void set_background_colours(Colour top_left, Colour top_right, Colour bottom_left,
@@ -534,6 +535,7 @@ class GuiDialog {
             bool is_default);
     void set_mouse_over(GuiControl* control);
     bool hotkey_blocked() const;
+    void focus_next(int step);  // keyboard navigation: Tab / Shift+Tab
 
     GuiResourceManager* manager_ = nullptr;
     std::vector<std::unique_ptr<GuiControl>> controls_;

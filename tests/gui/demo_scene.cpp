@@ -12,6 +12,10 @@ void on_event(unsigned event, int id, gui::GuiControl* control, void* context) {
     char text[96];
     std::snprintf(text, sizeof text, "event 0x%04X from control %d", event, id);
     if (auto* s = scene->dialog.get_static(id_readout)) s->set_text(text);
+    if (scene->print_events) {
+        std::printf("%s\n", text);
+        std::fflush(stdout);
+    }
 }
 
 }  // namespace

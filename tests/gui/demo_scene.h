@@ -19,6 +19,7 @@ struct Scene {
     gui::GuiDialog dialog;
     unsigned last_event = 0;
     int last_id = 0;
+    bool print_events = false;  // the demo program reports each event on standard output
 };
 
 // Builds the controls into scene.dialog (0, 0, 1024 x 480).

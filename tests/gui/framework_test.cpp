@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -302,6 +303,30 @@ TEST_F(FrameworkTest, OffScreenKeepsTheMessageBoxFallback) {
     message_box("text", "caption");
     EXPECT_EQ(boxes.size(), 1u);
     set_message_box_handler(before);
+}
+
+TEST_F(FrameworkTest, WithoutADisplayTheWindowBecomesAnOffScreenSurface) {
+    const char* display = std::getenv("DISPLAY");
+    std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::string saved_wayland = wayland ? wayland : "";
+    unsetenv("WAYLAND_DISPLAY");
+    boxes.clear();
+    auto before = set_message_box_handler(record_box);
+    auto none = [](const char*) {};
+    auto old_trace = gui::set_debug_trace_handler(none);
+    gui::set_offscreen(false);
+    start({"-quitafterframe:2"});
+    EXPECT_TRUE(gui::is_offscreen());
+    EXPECT_EQ(gui::main_loop(), 0);
+    EXPECT_EQ(r.frames, 2);
+    message_box("still ours", "caption");
+    EXPECT_EQ(boxes.size(), 1u);
+    set_message_box_handler(before);
+    gui::set_debug_trace_handler(old_trace);
+    if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
+    if (!saved_wayland.empty()) setenv("WAYLAND_DISPLAY", saved_wayland.c_str(), 1);
 }
 
 bool reject_all(const gui::DeviceCaps*, gui::PixelFormat, gui::PixelFormat, bool, void*) {

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     gui::set_frame_render_callback(on_render, nullptr);
     gui::set_frame_move_callback(on_move, nullptr);
     demo::build(scene);
+    scene.print_events = true;
     gui::set_command_line(argc, argv);
     gui::framework_init(true, true, true, true);
     gui::set_cursor_settings(true, true);

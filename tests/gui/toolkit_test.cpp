@@ -361,6 +361,24 @@ TEST_F(FocusTest, FocusedControlGetsTheMouseFirst) {
     EXPECT_EQ(other->value(), 70);
 }
 
+TEST_F(FocusTest, TabMovesTheFocusOnlyWithKeyboardNavigation) {
+    gui::GuiButton *first, *second;
+    a.add_button(1, "one", 10, 10, 50, 20, 0, false, &first);
+    a.add_static(2, "label", 10, 40, 50, 20);
+    a.add_button(3, "two", 10, 70, 50, 20, 0, false, &second);
+    key(SDLK_TAB);
+    EXPECT_EQ(GuiDialog::focused_control(), nullptr);
+    a.enable_keyboard_input(true);
+    key(SDLK_TAB);
+    EXPECT_EQ(GuiDialog::focused_control(), first);
+    key(SDLK_TAB);
+    EXPECT_EQ(GuiDialog::focused_control(), second);
+    key(SDLK_TAB);
+    EXPECT_EQ(GuiDialog::focused_control(), first);
+    key(SDLK_TAB, KMOD_LSHIFT);
+    EXPECT_EQ(GuiDialog::focused_control(), second);
+}
+
 class EditTest : public ToolkitFixture {
   protected:
     void SetUp() override {

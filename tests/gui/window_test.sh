@@ -12,6 +12,11 @@ for tool in Xvfb xwininfo xdotool xprop import; do
     command -v "$tool" >/dev/null || fail "$tool missing"
 done
 
+# Mesa's software GL driver, which SDL's X11 video loads and unloads again, leaves
+# allocations that LeakSanitizer cannot attribute to any module (so no suppression can
+# name them). Leak checking of the toolkit and framework runs in the off-screen tests.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
 tmp="$(mktemp -d)"
 xvfb_pid=""
 demo_pid=""
@@ -31,7 +36,7 @@ export DISPLAY=":$(head -1 "$tmp/display")"
 echo "Xvfb on $DISPLAY"
 
 # 1. Title, size, fixed size, screenshot, exit code after the last frame.
-"$demo" -quitafterframe:400 -noerrormsgboxes >"$tmp/demo.log" 2>&1 &
+"$demo" -quitafterframe:800 -noerrormsgboxes >"$tmp/demo.log" 2>&1 &
 demo_pid=$!
 wid="$(timeout 20 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
 [[ -n "$wid" ]] || fail "no window titled 'Tolvan 1.1'"
@@ -44,6 +49,13 @@ echo "$hints" | grep -q 'program specified minimum size: 1024 by 480' || fail "m
 echo "$hints" | grep -q 'program specified maximum size: 1024 by 480' || fail "max size: $hints"
 sleep 0.5
 import -window "$wid" "$artifacts/gui_window.png" 2>/dev/null || fail "screenshot failed"
+# Real input: a click on the button, then a click into the edit box and a typed digit.
+xdotool mousemove --window "$wid" 100 55 click 1
+xdotool mousemove --window "$wid" 150 305 click 1
+xdotool type --window "$wid" 5
+for _ in $(seq 50); do grep -q 'event 0x0602 from control 8' "$tmp/demo.log" && break; sleep 0.1; done
+grep -q 'event 0x0101 from control 2' "$tmp/demo.log" || fail "click did not reach the button"
+grep -q 'event 0x0602 from control 8' "$tmp/demo.log" || fail "typing did not reach the edit box"
 wait "$demo_pid"
 code=$?
 demo_pid=""

@@ -16,7 +16,10 @@ GuiResourceManager::GuiResourceManager() {
     add_font("Arial", 14, font_weight_normal);
 }
 
-GuiResourceManager::~GuiResourceManager() = default;
+// Dialogs may outlive the manager (process-wide objects end in any order): they forget it.
+GuiResourceManager::~GuiResourceManager() {
+    for (GuiDialog* d : dialogs_) d->manager_ = nullptr;
+}
 
 int GuiResourceManager::add_font(std::string_view face, int height, int weight) {
     for (std::size_t i = 0; i < fonts_.size(); ++i) {

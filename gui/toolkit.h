@@ -527,6 +527,7 @@ class GuiDialog {
     void forget(GuiControl* control);
 
   private:
+    friend class GuiResourceManager;
     template <class T>
     T* typed(int id, ControlKind kind) const {
         return static_cast<T*>(get_control(id, kind));

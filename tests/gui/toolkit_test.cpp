@@ -256,6 +256,19 @@ TEST_F(ButtonTest, ControlsAreFoundByIdAndKind) {
     EXPECT_EQ(start->dialog(), &a);
 }
 
+TEST(LifetimeTest, DialogsMayOutliveTheResourceManager) {
+    auto dialog = std::make_unique<gui::GuiDialog>();
+    {
+        gui::GuiResourceManager resources;
+        dialog->init(&resources);
+        dialog->add_button(1, "x", 0, 0, 10, 10);
+        EXPECT_EQ(resources.dialogs().size(), 1u);
+    }
+    EXPECT_EQ(dialog->manager(), nullptr);
+    EXPECT_LT(dialog->render(0.0f), 0);
+    dialog.reset();
+}
+
 class ComboTest : public ToolkitFixture {
   protected:
     void SetUp() override {

@@ -8,10 +8,23 @@
 #include "app/startup_steps.h"
 #include "audio/headless_receive.h"
 #include "audio/stream.h"
+#include "display/device_callbacks.h"
+#include "display/display_context.h"
+#include "display/frame.h"
+#include "gui/framework.h"
+#include "panel/apply_mode.h"
+#include "panel/card_list.h"
+#include "panel/retune.h"
+#include "panel/settings_link.h"
+#include "panel/window_message_handler.h"
 #include "platform/message_box.h"
 
 audio_stream sound;
 audio_context audio_link;
+gui::GuiResourceManager dialog_resources;
+panel dialogs;
+panel_state controls;
+display_context links;
 
 namespace {
 
@@ -21,36 +34,128 @@ std::atomic<int> quit_code{0};
 void post_quit(int exit_code) {
     quit_code = exit_code;
     quit_posted = true;
+    gui::post_quit(exit_code);
 }
 
-}  // namespace
+// The tuning slider's events: its value is the tuning position of the selected mode.
+void tuning_event_handler(unsigned, int control_id, gui::GuiControl* control, void*) {
+    if (control_id != id_tuning_slider || !control) return;
+    auto* slider = static_cast<gui::GuiSlider*>(control);
+    selected_entry(data_origin).slider_pos = slider->value();
+    retune();
+}
 
-void register_framework_callbacks() {}
-void create_controls_step() {}
-void check_mode_radios_step() {}
-void set_stream_open(uint8_t open) { sound.stream_open = open; }
-void load_settings_step() {}
-void init_audio_library_step(const startup_options& options) {
+void attach_links() {
+    links.resources = &dialog_resources;
+    links.dialogs = &dialogs;
+    links.controls = &controls;
+    links.modes = &data_origin;
+    links.signal = &data_origin;
+    links.values = &persisted;
+    links.sound = &sound;
+    links.audio = &audio_link;
+    links.rebuild_scales = rebuild_scales;
+    links.cpu_usage_percent = &core.cpu_usage_percent;
+    links.playing = &data_origin.playing;
+    panel_attach(&links);
+    display_attach(&links);
     audio_link.mode = &data_origin;
     audio_link.signal = &data_origin.handoff;
     audio_link.wave = &data_origin;
     audio_link.dsp_event = &core.dsp_event;
     sound.post_quit = post_quit;
-    init_audio_library(sound);
 }
-void apply_mode_step() {}
-void check_rate_radio() {}
-void caption_meter_buttons() {}
-void fill_card_list_step() { fill_card_list(sound, persisted.card_names); }
 
-void framework_init_step(int argc, char** argv) {}
-void create_window_step() {}
-void create_device_step() {}
-void update_frequency_readout_step() {}
+}  // namespace
+
+void register_framework_callbacks() {
+    attach_links();
+    gui::set_device_created_callback(device_created, nullptr);
+    gui::set_device_reset_callback(device_reset, nullptr);
+    gui::set_device_lost_callback(device_lost, nullptr);
+    gui::set_device_destroyed_callback(device_destroyed, nullptr);
+    gui::set_message_callback(window_message_handler, nullptr);
+    gui::set_frame_render_callback(frame_render, nullptr);
+    gui::set_frame_move_callback(frame_update, nullptr);
+}
+
+void create_controls_step() {
+    panel_handlers handlers;
+    handlers.tuning = tuning_event_handler;
+    create_controls(dialogs, dialog_resources, handlers, data_origin.sampling_high,
+                    data_origin.cw_mode);
+}
+
+void check_mode_radios_step() {
+    const mode_entry& e = selected_entry(data_origin);
+    for (int id : {int(e.mode), int(e.bandwidth_pos)})
+        if (gui::GuiRadioButton* r = dialogs.main_dialog.get_radio_button(id))
+            r->set_checked(true, true, false);
+    if (gui::GuiButton* b = dialogs.main_dialog.get_button(id_dbm))
+        b->set_text(persisted.show_dBm ? "dBm" : "dBuEMF");
+}
+
+void set_stream_open(uint8_t open) { sound.stream_open = open; }
+
+void load_settings_step() { load_settings(data_origin, data_origin, persisted, dialogs); }
+
+void init_audio_library_step(const startup_options&) { init_audio_library(sound); }
+
+void apply_mode_step() { apply_mode(data_origin.selected_mode); }
+
+void check_rate_radio() {
+    const int id = data_origin.sampling_high ? id_rate_96k : id_rate_48k;
+    if (gui::GuiRadioButton* r = dialogs.card_dialog.get_radio_button(id))
+        r->set_checked(true, true, false);
+}
+
+void caption_meter_buttons() {
+    auto caption = [](int id, bool idle, const char* idle_text, const char* active_text) {
+        if (gui::GuiButton* b = dialogs.main_dialog.get_button(id)) {
+            b->set_text(idle ? idle_text : active_text);
+            b->set_fill_colour(idle ? fill_idle : fill_active);
+        }
+    };
+    caption(id_average, persisted.show_average, "ave", "peak");
+    caption(id_dbm, persisted.show_dBm, "dBm", "dBuEMF");
+}
+
+void fill_card_list_step() {
+    const std::vector<sound_card> cards = fill_card_list(sound, persisted.card_names);
+    fill_card_combo(dialogs, cards, persisted.selected_card);
+}
+
+void framework_init_step(int argc, char** argv) {
+    gui::set_command_line(argc, argv);
+    gui::framework_init(true, true, true, true);
+    gui::set_cursor_settings(true, true);
+}
+
+void create_window_step() { gui::create_window("Tolvan 1.1"); }
+
+void create_device_step() {
+    gui::create_device(0, true, 1024, 480, is_device_acceptable, modify_device_settings,
+                       nullptr);
+}
+
+void update_frequency_readout_step() { call_update_frequency_readout(); }
+
 bool stored_card_exists() { return card_name(sound, persisted.selected_card).has_value(); }
-void show_card_name() {}
-int main_loop_step() { return 0; }
-// Until the window exists the receiver streams on the stored card until interrupted.
+
+void show_card_name() {
+    const std::optional<std::string> name = card_name(sound, persisted.selected_card);
+    if (!name) return;
+    std::snprintf(core.message_text, sizeof core.message_text, "%s", name->c_str());
+    if (gui::GuiStatic* label = dialogs.main_dialog.get_static(id_card_name))
+        label->set_text(core.message_text);
+}
+
+int main_loop_step() {
+    if (quit_posted) return quit_code;
+    return gui::main_loop();
+}
+
+// The receiver core without a window: streams on the stored card until interrupted.
 int run_headless() {
     if (quit_posted) return quit_code;
     if (!stored_card_exists()) {
@@ -58,8 +163,6 @@ int run_headless() {
         std::fflush(nullptr);
         std::_Exit(0);
     }
-    std::fprintf(stderr, "tolvan: no window yet, receiving headless on card %d at %d Hz\n",
-                 int(persisted.selected_card), int(data_origin.sample_rate));
     set_stream_open(1);
     const int rc = headless_receive(sound, audio_link, persisted.selected_card,
                                     data_origin.sample_rate, stderr, &quit_posted);
@@ -68,7 +171,7 @@ int run_headless() {
 }
 
 void stop_stream_step() { stop_stream(sound); }
-void save_settings_step() {}
+void save_settings_step() { save_settings(data_origin, data_origin, persisted, dialogs); }
 void close_wave_files() {}
 void restore_live_mode_step() {}
 void terminate_audio_library() { terminate_audio_library(sound); }

@@ -144,6 +144,9 @@ void build_mode_controls(panel& p) {
     radio(d, id_low_cut_50, group_low_cut, "100Hz", 330, 467, 40, 10, 0, true);
     radio(d, id_low_cut_200, group_low_cut, "200Hz", 380, 467, 40, 10);
     radio(d, id_low_cut_300, group_low_cut, "300Hz", 430, 467, 40, 10);
+    // The captions are wider than their 40-pixel buttons: drawn unclipped so they stay legible.
+    for (int id : {id_low_cut_50, id_low_cut_200, id_low_cut_300})
+        if (GuiControl* c = d.get_control(id)) c->set_text_format(text_no_clip | text_vcentre);
     label(d, id_low_cutoff_label, "Low cutoff", 240, 467, 100, 8);
     GuiComboBox* windows = nullptr;
     d.add_combo_box(id_window_combo, 560, 320, 150, 28, 'O', false, &windows);

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "app/receiver_record.h"
 #include "app/startup.h"
@@ -20,9 +25,24 @@ void busy_for(int ms) {
     while (std::chrono::steady_clock::now() < end) x = x + 1.0;
 }
 
+int count_lines(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) {
+        EXPECT_TRUE(!line.empty() && line.back() == '\r') << path << " line " << n;
+        ++n;
+    }
+    return in.eof() ? n : -1;
+}
+
 }  // namespace
 
 TEST(Startup, FirstRunStateAndOrderlyShutdown) {
+    // The settings files live in the working directory: start in an empty one.
+    char folder[] = "/tmp/tolvan_startup_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    ASSERT_EQ(chdir(folder), 0);
     start_receiver_core(fast_start());
 
     // A first run without settings files: mode 0 (LSB 2700 Hz Hanning) at 96 kHz, card 0.
@@ -68,6 +88,11 @@ TEST(Startup, FirstRunStateAndOrderlyShutdown) {
     EXPECT_FALSE(core.cpu_monitor_thread.handle.joinable());
     EXPECT_FALSE(core.wave_player_thread.handle.joinable());
     EXPECT_FALSE(core.recorder_thread.handle.joinable());
+
+    // The first Quit creates both files: 24 pairs and five records of four lines.
+    EXPECT_EQ(count_lines("Tolvan_101.ini"), 48);
+    EXPECT_EQ(count_lines("IQ.ini"), 20);
+    std::system((std::string("rm -rf ") + folder).c_str());
 }
 
 TEST(CpuMonitor, CountsRecordSecondsOnlyWhileRecButtonIsOn) {

@@ -1,1 +1,0 @@
-// Placeholder until this subsystem's sources land.

@@ -1,0 +1,35 @@
+#pragma once
+// Everything the panel's handlers act on: the receiver's records, the dialogs, the panel's
+// own values and the sound-card stream. The application attaches it once at start-up;
+// tests attach records of their own.
+#include "audio/audio_context.h"
+#include "audio/stream.h"
+#include "dsp/receive_mode.h"
+#include "dsp/signal_state.h"
+#include "gui/toolkit.h"
+#include "panel/panel.h"
+#include "panel/panel_state.h"
+#include "settings/persisted_values.h"
+
+struct panel_context {
+    gui::GuiResourceManager* resources = nullptr;
+    panel* dialogs = nullptr;
+    panel_state* controls = nullptr;
+    receive_mode_state* modes = nullptr;
+    signal_state* signal = nullptr;
+    persisted_values* values = nullptr;
+    audio_stream* sound = nullptr;
+    audio_context* audio = nullptr;
+
+    // The display's recomputations, which the panel triggers (the display sits above it).
+    void (*rebuild_scales)() = nullptr;
+    void (*update_frequency_readout)() = nullptr;
+};
+
+// Calls the display's recomputations when they are attached.
+void call_rebuild_scales();
+void call_update_frequency_readout();
+
+void panel_attach(panel_context* context);
+// The attached context; an empty one (all null) before anything is attached.
+panel_context& panel_links();

@@ -1,0 +1,10 @@
+#pragma once
+// The window-message callback: every message goes to the dialogs first, then the window's
+// own focus messages act on the tuning slider.
+#include "gui/framework.h"
+#include "panel/panel_context.h"
+
+// Offers the message to the resource manager, then to iq_dialog, card_dialog, main_dialog,
+// tuning_dialog and adjust_dialog; all but main_dialog end the chain when they take it.
+long window_message_handler(gui::Window* window, const gui::Message& message,
+                            bool* no_further_processing, void* context);

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Runs the real tolvan under a private Xvfb with a private PulseAudio server (its device
+# "pulse" is card 0 there): the window opens with title and size, a screenshot is kept,
+# -quitafterframe ends it with exit code 0, and settings files are left exactly as they
+# were; a stored card that does not exist ends start-up with "device error" and exit 0.
+set -uo pipefail
+tolvan="$1"
+artifacts="$2"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+mkdir -p "$artifacts"
+fail() { echo "FAIL: $*"; exit 1; }
+for tool in Xvfb xwininfo xdotool import; do
+    command -v "$tool" >/dev/null || fail "$tool missing"
+done
+# Mesa's software GL driver leaves allocations LeakSanitizer cannot attribute.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+tmp="$(mktemp -d)"
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    "$root/scripts/pulse-test-server" stop "$tmp/pulse" >/dev/null 2>&1
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s "$tmp/display" ]] && break; sleep 0.1; done
+[[ -s "$tmp/display" ]] || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$tmp/display")"
+while read -r line; do export "$line"; done < <("$root/scripts/pulse-test-server" start "$tmp/pulse" 96000)
+[[ -n "${PULSE_SERVER:-}" ]] || fail "no PulseAudio server"
+
+run="$tmp/run"
+mkdir -p "$run"
+cd "$run"
+
+# 1. First run without settings files: window, screenshot, exit 0, no files written.
+"$tolvan" -quitafterframe:400 -noerrormsgboxes >"$tmp/run1.log" 2>&1 &
+app_pid=$!
+wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
+[[ -n "$wid" ]] || fail "no window titled 'Tolvan 1.1': $(grep -v ALSA "$tmp/run1.log" | tail -5)"
+info="$(xwininfo -id "$wid")"
+echo "$info" | grep -q 'Width: 1024' || fail "client width: $info"
+echo "$info" | grep -q 'Height: 480' || fail "client height: $info"
+sleep 1
+import -window "$wid" "$artifacts/tolvan_window.png" 2>/dev/null || fail "screenshot failed"
+wait "$app_pid"
+code=$?
+app_pid=""
+[[ $code -eq 0 ]] || fail "exit code $code after -quitafterframe"
+[[ ! -e Tolvan_101.ini && ! -e IQ.ini ]] || fail "settings written without Quit"
+
+# 2. Settings files present: the same run leaves them byte for byte as they were.
+values=(7056212 0 0 0 0 0 5 1 1 1 2700 0 1500 9 16 75 70 50 1 1 1 1 1 0)
+keys=(center_frequency_Hz 96KHssb_adjust_freq_Hz 96KHcw_adjust_freq_Hz 48KH_ssb_adjust_freq_Hz
+      dBm_adjust_value "selected_card index:" data_origin.selected_mode
+      data_origin.selected_mode_func data_origin.selected_mode_usb data_origin.selected_mode_carrier
+      data_origin.selected_mode_band_width data_origin.selected_mode_offset
+      data_origin.selected_mode_slider_pos data_origin.selected_mode_mode
+      data_origin.selected_mode_bandwidth_pos display_speed_slider_pos AGC_gain_limit_slider_pos
+      filter_low_cutoff_freq_value AGC_state_value "show average or direct" "show dBm or dBuEMF"
+      "sampling high" "rf gain" "reverse input")
+: >Tolvan_101.ini
+for i in "${!keys[@]}"; do printf '%s\r\n%d\r\n' "${keys[$i]}" "${values[$i]}" >>Tolvan_101.ini; done
+: >IQ.ini
+for i in 0 1 2 3 4; do printf 'IQ_gain \r\n10000\r\nIQ_phase\r\n0\r\n' >>IQ.ini; done
+cp Tolvan_101.ini IQ.ini "$tmp/"
+"$tolvan" -quitafterframe:60 -noerrormsgboxes >"$tmp/run2.log" 2>&1
+code=$?
+[[ $code -eq 0 ]] || fail "exit code $code with settings files"
+cmp -s Tolvan_101.ini "$tmp/Tolvan_101.ini" || fail "Tolvan_101.ini changed"
+cmp -s IQ.ini "$tmp/IQ.ini" || fail "IQ.ini changed"
+
+# 3. A stored card that does not exist: "device error", exit 0, no window, files kept.
+sed -i '12s/.*/99\r/' Tolvan_101.ini
+cp Tolvan_101.ini "$tmp/"
+timeout 60 "$tolvan" -quitafterframe:60 -noerrormsgboxes >"$tmp/run3.log" 2>&1
+code=$?
+[[ $code -eq 0 ]] || fail "exit code $code for a missing card"
+grep -q 'device error' "$tmp/run3.log" || fail "no device error: $(grep -v ALSA "$tmp/run3.log" | tail -3)"
+grep -q 'please delete Tolvan.ini file' "$tmp/run3.log" || fail "device error text"
+cmp -s Tolvan_101.ini "$tmp/Tolvan_101.ini" || fail "Tolvan_101.ini changed after device error"
+echo "PASS"

@@ -16,6 +16,7 @@
 #include "panel/card_list.h"
 #include "panel/retune.h"
 #include "panel/settings_link.h"
+#include "panel/start_quit.h"
 #include "panel/window_message_handler.h"
 #include "platform/message_box.h"
 
@@ -55,6 +56,8 @@ void attach_links() {
     links.sound = &sound;
     links.audio = &audio_link;
     links.rebuild_scales = rebuild_scales;
+    links.shutdown_receiver = shutdown_receiver;
+    links.post_quit = gui::post_quit;
     links.cpu_usage_percent = &core.cpu_usage_percent;
     links.playing = &data_origin.playing;
     panel_attach(&links);
@@ -81,6 +84,7 @@ void register_framework_callbacks() {
 
 void create_controls_step() {
     panel_handlers handlers;
+    handlers.main = main_event_handler;
     handlers.tuning = tuning_event_handler;
     create_controls(dialogs, dialog_resources, handlers, data_origin.sampling_high,
                     data_origin.cw_mode);

@@ -24,6 +24,9 @@ struct panel_context {
     // The display's recomputations, which the panel triggers (the display sits above it).
     void (*rebuild_scales)() = nullptr;
     void (*update_frequency_readout)() = nullptr;
+    // The application's shutdown sequence and quit request (the "Quit" press).
+    void (*shutdown_receiver)() = nullptr;
+    void (*post_quit)(int exit_code) = nullptr;
 };
 
 // Calls the display's recomputations when they are attached.

@@ -84,4 +84,23 @@ code=$?
 grep -q 'device error' "$tmp/run3.log" || fail "no device error: $(grep -v ALSA "$tmp/run3.log" | tail -3)"
 grep -q 'please delete Tolvan.ini file' "$tmp/run3.log" || fail "device error text"
 cmp -s Tolvan_101.ini "$tmp/Tolvan_101.ini" || fail "Tolvan_101.ini changed after device error"
+# 4. "Start" opens the stream, "Quit" saves both files and ends with exit code 0.
+rm -f Tolvan_101.ini IQ.ini
+"$tolvan" -noerrormsgboxes >"$tmp/run4.log" 2>&1 &
+app_pid=$!
+wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
+[[ -n "$wid" ]] || fail "no window for Start/Quit"
+sleep 1
+xdotool mousemove --window "$wid" 940 456 click 1
+sleep 2
+import -window "$wid" "$artifacts/tolvan_started.png" 2>/dev/null
+xdotool mousemove --window "$wid" 940 456 click 1
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$app_pid"
+code=$?
+app_pid=""
+[[ $code -eq 0 ]] || fail "exit code $code after Quit: $(grep -v ALSA "$tmp/run4.log" | tail -3)"
+[[ $(wc -l <Tolvan_101.ini) -eq 48 ]] || fail "Tolvan_101.ini not written by Quit"
+[[ $(wc -l <IQ.ini) -eq 20 ]] || fail "IQ.ini not written by Quit"
+head -1 IQ.ini | grep -q '^IQ_gain pulse' || fail "card name: $(head -1 IQ.ini)"
 echo "PASS"

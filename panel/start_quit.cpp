@@ -1,0 +1,67 @@
+#include "panel/start_quit.h"
+
+#include "panel/apply_mode.h"
+#include "panel/retune.h"
+
+using namespace gui;
+
+void start_quit_pressed(panel_context& c) {
+    if (!c.sound || !c.dialogs || !c.modes || !c.signal || !c.controls) return;
+    panel& p = *c.dialogs;
+    const bool start = !c.sound->stream_open;
+    c.sound->stream_open = start ? 1 : 0;
+    if (!start) {
+        if (c.shutdown_receiver) c.shutdown_receiver();
+        if (c.post_quit) c.post_quit(0);
+        return;
+    }
+    if (GuiButton* b = p.main_dialog.get_button(id_start)) {
+        b->set_text("Quit");
+        b->set_fill_colour(fill_idle);
+    }
+    enable_receiver_controls(p);
+    p.card_dialog.set_visible(false);
+    const mode_entry& e = selected_entry(*c.modes);
+    const int32_t rate = c.signal->sample_rate;
+    // Integer arithmetic, then converted: the pitch in bins, below the tuning for CWL.
+    c.controls->cw_offset_bins =
+        c.signal->cw_mode && rate > 0 ? double(e.offset * (e.usb ? -4096 : 4096) / rate) : 0.0;
+    apply_mode(c.modes->selected_mode);
+}
+
+void closing_refresh(panel_context& c) {
+    if (!c.dialogs || !c.modes || !c.controls) return;
+    panel& p = *c.dialogs;
+    if (GuiSlider* tuning = p.tuning_slider) {
+        tuning->set_enabled(!c.controls->tuning_disabled);
+        if (!c.controls->tuning_disabled) p.tuning_dialog.request_focus(tuning);
+    }
+    const mode_entry& e = selected_entry(*c.modes);
+    if (GuiRadioButton* r = p.main_dialog.get_radio_button(e.bandwidth_pos))
+        r->set_checked(true, true, false);
+    if (p.tuning_slider) p.tuning_slider->set_value(e.slider_pos);
+    compute_tuning(c);
+    call_update_frequency_readout();
+    if (GuiButton* b = p.main_dialog.get_button(id_average); b && c.values) {
+        b->set_text(c.values->show_average ? "ave" : "peak");
+        b->set_fill_colour(c.values->show_average ? fill_idle : fill_active);
+    }
+}
+
+void main_event_handler(unsigned, int control_id, GuiControl*, void*) {
+    panel_context& c = panel_links();
+    switch (control_id) {
+        case id_start: {
+            const bool quitting = c.sound && c.sound->stream_open;
+            start_quit_pressed(c);
+            if (quitting) return;
+            break;
+        }
+        case id_select_card:
+            if (c.dialogs) c.dialogs->card_dialog.set_visible(true);
+            break;
+        default:
+            break;
+    }
+    closing_refresh(c);
+}

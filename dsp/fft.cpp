@@ -13,8 +13,9 @@ int32_t log2_of(int32_t N) {
     return B;
 }
 
-// exp(-2 pi i e / L) as (re, im), L a multiple of 8. The angle is folded into the first octant
-// so that cos and sin only ever see arguments in [0, pi/4].
+// exp(-2 pi i e / L), L a multiple of 8, stored as the pairs (re, re) at out and (im, im) at
+// out + 8. The angle is folded into the first octant so that cos and sin only ever see
+// arguments in [0, pi/4].
 void unit_root(int32_t e, int32_t L, double* out) {
     const double quarter_pi = std::atan(1.0);
     e %= L;
@@ -48,8 +49,8 @@ void unit_root(int32_t e, int32_t L, double* out) {
             re = c, im = -s;
             break;
     }
-    out[0] = re;
-    out[1] = -im;
+    out[0] = out[1] = re;
+    out[8] = out[9] = -im;
 }
 
 // Builds the twiddle rows and the bit-reversal table for n doubles (N = n/2 >= 16).
@@ -60,7 +61,8 @@ void build_table(int32_t N, int32_t* ip, double* w) {
         double* t = w + fft_stage_offset(L);
         const int32_t m = L / 4;
         for (int32_t k = 0; k < m; ++k)
-            for (int32_t e = 1; e <= 3; ++e) unit_root(e * k, L, t + 2 * ((e - 1) * m + k));
+            for (int32_t e = 1; e <= 3; ++e)
+                unit_root(e * k, L, t + 4 * (e - 1) * m + fft_twiddle(k));
     }
     const int32_t K = (B - 4 + 1) / 2;
     ip[1] = K;
@@ -159,6 +161,7 @@ const char* fft_isa_name(fft_isa isa) {
 
 void complex_fft_isa(fft_isa isa, int32_t n, int32_t sign, double* data, int32_t* fft_ip,
                      double* fft_w) {
+    if (n < 4 || (n & (n - 1)) != 0) return;  // not a size this transform has
     const int32_t N = n / 2;
     if (n > 4 * fft_ip[0]) {
         if (N >= 16) build_table(N, fft_ip, fft_w);

@@ -24,9 +24,7 @@ constexpr int32_t W = 2;
 
 template <bool fwd>
 [[gnu::always_inline]] inline V mul(V a, const double* w) {
-    const V t = _mm256_loadu_pd(w);
-    const V wr = _mm256_movedup_pd(t);
-    const V wi = _mm256_permute_pd(t, 0xF);
+    const V wr = _mm256_loadu_pd(w), wi = _mm256_loadu_pd(w + 8);
     const V s = _mm256_mul_pd(_mm256_permute_pd(a, 0x5), wi);  // (a.i wi, a.r wi)
     return fwd ? _mm256_fmaddsub_pd(a, wr, s) : _mm256_fmsubadd_pd(a, wr, s);
 }

@@ -26,9 +26,7 @@ constexpr int32_t W = 4;
 
 template <bool fwd>
 [[gnu::always_inline]] inline V mul(V a, const double* w) {
-    const V t = _mm512_loadu_pd(w);
-    const V wr = _mm512_movedup_pd(t);
-    const V wi = _mm512_permute_pd(t, 0xFF);
+    const V wr = _mm512_loadu_pd(w), wi = _mm512_loadu_pd(w + 8);
     const V s = _mm512_mul_pd(_mm512_permute_pd(a, 0x55), wi);  // (a.i wi, a.r wi)
     return fwd ? _mm512_fmaddsub_pd(a, wr, s) : _mm512_fmsubadd_pd(a, wr, s);
 }

@@ -4,7 +4,8 @@
 //   V, W                   a vector of W interleaved complex values
 //   load(p), store(p, v)   unaligned access to W complex values at p
 //   add(a, b), sub(a, b)
-//   mul<fwd>(a, w)         a * w (fwd) or a * conj(w), w pointing at W interleaved twiddles
+//   mul<fwd>(a, w)         a * w (fwd) or a * conj(w); w points at the W twiddles' duplicated
+//                          real parts, their duplicated imaginary parts follow 8 doubles on
 //   rot_pm<fwd>(a, d, p, m) p = a + r d and m = a - r d, r = -i (fwd) or +i
 //   transpose4(v)          transposes a 4 x 4 block of complex values, v[row][row / W]
 // No include guard: included once per translation unit, inside its anonymous namespace.
@@ -22,21 +23,22 @@ template <bool fwd, int32_t M = 0>
 [[gnu::always_inline]] inline void radix4(double* a, int32_t m_arg, const double* tw) {
     const int32_t m = M ? M : m_arg;
     const double* t1 = tw;
-    const double* t2 = tw + 2 * m;
-    const double* t3 = tw + 4 * m;
+    const double* t2 = tw + 4 * m;
+    const double* t3 = tw + 8 * m;
     double* p0 = a;
     double* p1 = a + 2 * m;
     double* p2 = a + 4 * m;
     double* p3 = a + 6 * m;
-    for (int32_t k = 0; k < 2 * m; k += 2 * W) {
-        const V x0 = load(p0 + k), x1 = load(p1 + k), x2 = load(p2 + k), x3 = load(p3 + k);
+    for (int32_t k = 0; k < m; k += W) {
+        const int32_t j = 2 * k, t = fft_twiddle(k);
+        const V x0 = load(p0 + j), x1 = load(p1 + j), x2 = load(p2 + j), x3 = load(p3 + j);
         const V u0 = add(x0, x2), u1 = add(x1, x3), v0 = sub(x0, x2), d = sub(x1, x3);
         V y2, y3;
         rot_pm<fwd>(v0, d, y2, y3);
-        store(p0 + k, add(u0, u1));
-        store(p1 + k, mul<fwd>(sub(u0, u1), t2 + k));
-        store(p2 + k, mul<fwd>(y2, t1 + k));
-        store(p3 + k, mul<fwd>(y3, t3 + k));
+        store(p0 + j, add(u0, u1));
+        store(p1 + j, mul<fwd>(sub(u0, u1), t2 + t));
+        store(p2 + j, mul<fwd>(y2, t1 + t));
+        store(p3 + j, mul<fwd>(y3, t3 + t));
     }
 }
 
@@ -44,10 +46,11 @@ template <bool fwd, int32_t M = 0>
 template <bool fwd>
 [[gnu::always_inline]] inline void radix2(double* a, int32_t h, const double* tw) {
     double* p1 = a + 2 * h;
-    for (int32_t k = 0; k < 2 * h; k += 2 * W) {
-        const V x0 = load(a + k), x1 = load(p1 + k);
-        store(a + k, add(x0, x1));
-        store(p1 + k, mul<fwd>(sub(x0, x1), tw + k));
+    for (int32_t k = 0; k < h; k += W) {
+        const int32_t j = 2 * k;
+        const V x0 = load(a + j), x1 = load(p1 + j);
+        store(a + j, add(x0, x1));
+        store(p1 + j, mul<fwd>(sub(x0, x1), tw + fft_twiddle(k)));
     }
 }
 
@@ -147,7 +150,7 @@ void transform(double* a, int32_t N, const double* w, const int32_t* ip) {
     if (B & 1) {
         // Radix-2 top stage; its twiddles exp(-2 pi i k/N) are the e = 2 row of stage 2N.
         const int32_t h = N / 2;
-        radix2<fwd>(a, h, w + fft_stage_offset(2 * N) + 2 * (2 * N / 4));
+        radix2<fwd>(a, h, w + fft_stage_offset(2 * N) + 4 * (2 * N / 4));
         stages<fwd>(a, h, w);
         stages<fwd>(a + 2 * h, h, w);
     } else {

@@ -24,8 +24,9 @@ constexpr int32_t W = 1;
 
 template <bool fwd>
 [[gnu::always_inline]] inline V mul(V a, const double* w) {
-    if (fwd) return {a.r * w[0] - a.i * w[1], a.r * w[1] + a.i * w[0]};
-    return {a.r * w[0] + a.i * w[1], a.i * w[0] - a.r * w[1]};
+    const double wr = w[0], wi = w[8];
+    if (fwd) return {a.r * wr - a.i * wi, a.r * wi + a.i * wr};
+    return {a.r * wr + a.i * wi, a.i * wr - a.r * wi};
 }
 
 template <bool fwd>

@@ -265,6 +265,16 @@ TEST(FftEngine, ReceiverWorkAreaServesItsSize) {
     EXPECT_EQ(fft_w_needed(8), 0);
 }
 
+TEST(FftEngine, InvalidSizesTouchNothing) {
+    std::vector<double> x = random_data(64, 19);
+    const std::vector<double> before = x;
+    work_area wa(64);
+    for (int32_t n : {-8, 0, 2, 3, 6, 24, 40})
+        complex_fft(n, -1, x.data(), wa.ip.data(), wa.w.data());
+    EXPECT_EQ(x, before);
+    EXPECT_EQ(wa.ip[0], 0);
+}
+
 TEST(FftEngine, TransformsWithoutAllocating) {
     std::vector<double> x = random_data(2 * 65536, 13);
     work_area wa(2 * 65536);

@@ -45,7 +45,11 @@ const wave_block& next_played(wave_handoff& w, audio_counters& c) {
 
 void play_output(audio_context& ctx, float* out) {
     if (!out) return;
-    if (tb_take(ctx.signal->output)) ctx.output_seen = true;
+    if (tb_take(ctx.signal->output)) {
+        ctx.output_seen = true;
+    } else if (ctx.output_seen) {
+        ++ctx.counters.output_repeats;
+    }
     if (!ctx.output_seen) {
         write_silence(out, block_size);
         return;
@@ -102,6 +106,8 @@ int audio_callback(const void* input, void* output, unsigned long frame_count,
         if (w.recording) keep_for_recorder(w, in);
         correct_iq(in, g, rf_gain, phase_sin, phase_sec, reverse, block);
     }
+    // A block still unread now is replaced: the DSP thread was busy for a whole block.
+    if (ctx.signal->input.middle.load(std::memory_order_acquire) & 4) ++c.dsp_missed;
     tb_publish(ctx.signal->input);
     ++c.blocks;
     event_pulse(*ctx.dsp_event);

@@ -1,5 +1,6 @@
 #include "audio/stream.h"
 
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include "audio/audio_callback.h"
@@ -104,7 +105,17 @@ int32_t open_stream(audio_stream& s, audio_context& ctx, int32_t card, int32_t s
         return 1;
     }
     s.stream = stream;
-    if (Pa_StartStream(stream) != paNoError) {
+    // On ALSA the library's callback thread asks for real-time scheduling, as a sound card
+    // driver's thread has; where that is not permitted the stream starts without it.
+    const PaHostApiInfo* host = Pa_GetHostApiInfo(info->hostApi);
+    const bool alsa = host && host->type == paALSA;
+    if (alsa) PaAlsa_EnableRealtimeScheduling(stream, 1);
+    PaError started = Pa_StartStream(stream);
+    if (started != paNoError && alsa) {
+        PaAlsa_EnableRealtimeScheduling(stream, 0);
+        started = Pa_StartStream(stream);
+    }
+    if (started != paNoError) {
         close_stream(s);
         return 1;
     }

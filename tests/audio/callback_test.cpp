@@ -257,3 +257,23 @@ TEST(IqCorrection, PhaseCorrectionUndoesAChannelPhaseError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AudioCallback, CountsBlocksTheDspMissedAndAudioReplayed) {
+    auto r = make_rig();
+    r->run();
+    r->run();  // the first block was never taken: replaced
+    EXPECT_EQ(r->ctx.counters.dsp_missed.load(), 1u);
+    EXPECT_TRUE(tb_take(r->signal.input));
+    r->run();
+    EXPECT_EQ(r->ctx.counters.dsp_missed.load(), 1u);
+
+    EXPECT_EQ(r->ctx.counters.output_repeats.load(), 0u);  // silence before any audio
+    r->publish_audio(0.1f, 1.0f);
+    r->run();
+    r->run();  // no new audio block: the last one again
+    EXPECT_EQ(r->ctx.counters.output_repeats.load(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// Stream control against a real PulseAudio server, reached through ALSA's pulse plugin.
+#include "audio/stream.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "pulse_server.h"
+
+namespace {
+
+std::vector<std::string> boxes;  // captions of the message boxes shown
+void record_box(const char*, const char* caption) {
+    boxes.push_back(caption);
+}
+
+struct receiver_parts {
+    receive_mode_state mode;
+    signal_handoff signal;
+    wave_handoff wave;
+    manual_event dsp_event;
+    audio_context ctx;
+    receiver_parts() {
+        ctx.mode = &mode;
+        ctx.signal = &signal;
+        ctx.wave = &wave;
+        ctx.dsp_event = &dsp_event;
+    }
+};
+
+uint64_t callbacks_after(const audio_context& ctx, int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return ctx.counters.callbacks.load();
+}
+
+// The server's null sinks hand out their first buffers up to about 2 s after a start.
+bool callbacks_arrive(const audio_context& ctx, uint64_t more_than, int timeout_ms = 5000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (ctx.counters.callbacks.load() <= more_than) {
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+class StreamControl : public ::testing::Test {
+  protected:
+    static inline pulse_server server;
+    static inline audio_stream audio;
+    static inline std::vector<sound_card> cards;
+    static inline std::string names[5];
+    static inline message_box_handler previous = nullptr;
+    std::unique_ptr<receiver_parts> parts = std::make_unique<receiver_parts>();
+
+    static void SetUpTestSuite() {
+        previous = set_message_box_handler(record_box);
+        ASSERT_TRUE(pulse_start(server, 96000));
+        init_audio_library(audio);
+        cards = fill_card_list(audio, names);
+    }
+    static void TearDownTestSuite() {
+        stop_stream(audio);
+        terminate_audio_library(audio);
+        pulse_stop(server);
+        set_message_box_handler(previous);
+    }
+    void SetUp() override {
+        ASSERT_TRUE(server.up);
+        boxes.clear();
+    }
+    int32_t pulse_card() const { return find_card(cards, "pulse"); }
+};
+
+TEST_F(StreamControl, CardListHoldsTheServersDevicesInLibraryOrder) {
+    EXPECT_TRUE(audio.library_up);
+    ASSERT_GE(pulse_card(), 0);
+    EXPECT_GE(find_card(cards, "default"), 0);
+    EXPECT_EQ(find_card(cards, "no such card"), -1);
+    ASSERT_EQ(int32_t(cards.size()), audio.device_count);
+    for (size_t i = 0; i < cards.size(); ++i) {
+        EXPECT_EQ(cards[i].index, int32_t(i));
+        if (i < 5) EXPECT_EQ(names[i], cards[i].name);
+    }
+    for (size_t i = cards.size(); i < 5; ++i) EXPECT_EQ(names[i], "");
+    EXPECT_EQ(card_name(audio, pulse_card()).value_or(""), "pulse");
+    EXPECT_FALSE(card_name(audio, 9999).has_value());
+    EXPECT_FALSE(card_name(audio, -1).has_value());
+}
+
+TEST_F(StreamControl, OpenRunsReopenReplacesStopEndsCallbacks) {
+    ASSERT_EQ(open_stream(audio, parts->ctx, pulse_card(), 96000), 0);
+    EXPECT_TRUE(stream_active(audio));
+    const uint64_t first = parts->ctx.counters.callbacks.load();
+    EXPECT_TRUE(callbacks_arrive(parts->ctx, first));
+
+    // Another card replaces the running stream.
+    ASSERT_EQ(open_stream(audio, parts->ctx, find_card(cards, "default"), 96000), 0);
+    EXPECT_TRUE(stream_active(audio));
+    const uint64_t replaced = parts->ctx.counters.callbacks.load();
+    EXPECT_TRUE(callbacks_arrive(parts->ctx, replaced));
+
+    stop_stream(audio);
+    EXPECT_EQ(audio.stream, nullptr);
+    EXPECT_FALSE(stream_active(audio));
+    const uint64_t stopped = parts->ctx.counters.callbacks.load();
+    EXPECT_EQ(callbacks_after(parts->ctx, 150), stopped);  // no callback after the stop
+    stop_stream(audio);                                    // nothing to stop: harmless
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(parts->ctx.counters.frames.load(), stopped * block_size);
+}
+
+TEST_F(StreamControl, AFailedOpenLeavesTheLibraryUsable) {
+    EXPECT_EQ(open_stream(audio, parts->ctx, 9999, 96000), 1);
+    EXPECT_EQ(open_stream(audio, parts->ctx, -1, 96000), 1);
+    EXPECT_EQ(open_stream(audio, parts->ctx, pulse_card(), 10000000), 1);  // impossible rate
+    EXPECT_EQ(audio.stream, nullptr);
+    EXPECT_TRUE(boxes.empty());  // a failed open shows no message of its own
+
+    ASSERT_EQ(open_stream(audio, parts->ctx, pulse_card(), 96000), 0);
+    EXPECT_TRUE(callbacks_arrive(parts->ctx, 0));
+    stop_stream(audio);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(StreamControl, AFailedOpenReplacesARunningStream) {
+    ASSERT_EQ(open_stream(audio, parts->ctx, pulse_card(), 96000), 0);
+    EXPECT_TRUE(callbacks_arrive(parts->ctx, 0));
+    EXPECT_EQ(open_stream(audio, parts->ctx, pulse_card(), 10000000), 1);
+    EXPECT_EQ(audio.stream, nullptr);  // the old stream is closed, not leaked
+    const uint64_t after = parts->ctx.counters.callbacks.load();
+    EXPECT_EQ(callbacks_after(parts->ctx, 150), after);
+    ASSERT_EQ(open_stream(audio, parts->ctx, pulse_card(), 96000), 0);
+    stop_stream(audio);
+}
+
+}  // namespace

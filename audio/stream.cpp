@@ -138,6 +138,12 @@ bool stream_active(const audio_stream& s) {
     return s.stream && Pa_IsStreamActive(s.stream) == 1;
 }
 
+int32_t revive_stream(audio_stream& s, audio_context& ctx, int32_t card, int32_t sample_rate) {
+    if (!s.stream || Pa_IsStreamActive(s.stream) == 1) return 0;
+    ++s.revivals;
+    return open_stream(s, ctx, card, sample_rate);
+}
+
 void terminate_audio_library(audio_stream& s) {
     if (s.library_up) Pa_Terminate();
     s.library_up = false;

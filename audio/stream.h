@@ -18,6 +18,7 @@ struct audio_stream {
     int32_t device_count = 0;         // devices at the last enumeration
     bool library_up = false;          // the library is initialised for this record
     std::string message_text;         // text of the last message box, UTF-8
+    uint32_t revivals = 0;            // streams reopened after the library ended them
     void (*post_quit)(int exit_code) = nullptr;  // the application's quit request
 };
 
@@ -56,6 +57,13 @@ void stop_stream(audio_stream& s);
 
 // The stream exists and the library reports it running.
 bool stream_active(const audio_stream& s);
+
+// A stream can end by itself when the host's sound system fails under it (the ALSA pulse
+// plugin after an underrun, a card unplugged). Called now and then while stream_open is
+// set (about once a second): reopens a stream that exists but no longer runs. Returns 0
+// when the stream runs (again), 1 when it could not be reopened; a stream that was never
+// opened or was stopped is left alone.
+int32_t revive_stream(audio_stream& s, audio_context& ctx, int32_t card, int32_t sample_rate);
 
 // Ends the library (shutdown); stop_stream must have run.
 void terminate_audio_library(audio_stream& s);

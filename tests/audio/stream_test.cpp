@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <portaudio.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "audio/headless_receive.h"
 #include "platform/message_box.h"
 #include "pulse_server.h"
 
@@ -162,6 +165,23 @@ TEST_F(StreamControl, AStreamThatEndedByItselfIsReopened) {
     EXPECT_TRUE(stream_active(audio));
     EXPECT_TRUE(callbacks_arrive(parts->ctx, before));
     stop_stream(audio);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(StreamControl, HeadlessReceiveRunsUntilAskedToStop) {
+    std::atomic<bool> stop{false};
+    std::thread stopper([&] {
+        callbacks_arrive(parts->ctx, 0);
+        stop = true;
+    });
+    std::FILE* status = std::tmpfile();
+    EXPECT_EQ(headless_receive(audio, parts->ctx, pulse_card(), 96000, status, &stop), 0);
+    stopper.join();
+    std::fclose(status);
+    EXPECT_GT(parts->ctx.counters.callbacks.load(), 0u);
+    EXPECT_EQ(audio.stream, nullptr);
+    EXPECT_EQ(audio.stream_open.load(), 0);
+    EXPECT_EQ(headless_receive(audio, parts->ctx, 9999, 96000, nullptr, &stop), 1);  // no card
     EXPECT_TRUE(boxes.empty());
 }
 

@@ -8,9 +8,9 @@
 namespace {
 
 void entry(worker_thread* t) {
-    if (!thread_checkpoint(*t)) return;
-    t->body(*t, t->arg);
+    if (thread_checkpoint(*t)) t->body(*t, t->arg);
     t->parked.store(true, std::memory_order_release);
+    t->finished.store(true, std::memory_order_release);
 }
 
 }  // namespace
@@ -21,6 +21,7 @@ void thread_create(worker_thread& t, void (*body)(worker_thread&, void*), void* 
     t.run_wanted = false;
     t.stop_wanted = false;
     t.parked = true;
+    t.finished = false;
     t.handle = std::thread(entry, &t);
 }
 
@@ -61,7 +62,8 @@ void thread_stop(worker_thread& t, void (*wake)(void*), void* wake_arg) {
         t.stop_wanted = true;
     }
     t.gate.notify_all();
-    while (!t.parked.load(std::memory_order_acquire)) {
+    // A body blocked in a wait is nudged until it has returned.
+    while (!t.finished.load(std::memory_order_acquire)) {
         if (wake) wake(wake_arg);
         sleep_ms(1);
     }
@@ -70,7 +72,10 @@ void thread_stop(worker_thread& t, void (*wake)(void*), void* wake_arg) {
 
 bool thread_checkpoint(worker_thread& t) {
     if (t.stop_wanted.load(std::memory_order_acquire)) return false;
-    if (t.run_wanted.load(std::memory_order_acquire)) return true;
+    if (t.run_wanted.load(std::memory_order_acquire)) {
+        t.parked.store(false, std::memory_order_release);
+        return true;
+    }
     std::unique_lock<std::mutex> lock(t.gate_lock);
     t.parked.store(true, std::memory_order_release);
     t.gate.wait(lock, [&] { return t.run_wanted.load() || t.stop_wanted.load(); });

@@ -18,6 +18,7 @@ struct worker_thread {
     std::atomic<bool> stop_wanted{false};  // stop requested by the owner
     std::atomic<bool> parked{true};        // the body is waiting at a checkpoint
     std::atomic<bool> realtime{false};     // real-time scheduling was granted
+    std::atomic<bool> finished{false};     // the body has returned
     void (*body)(worker_thread&, void*) = nullptr;
     void* arg = nullptr;
 };

@@ -33,22 +33,6 @@ struct thread_rig {
     }
 };
 
-// Stops the DSP thread. A worker resumed before it reached its first checkpoint still
-// reads as parked, so thread_stop may join while the body waits for dsp_event; the body is
-// kept awake until the join returns.
-void stop_dsp_thread(worker_thread& w, signal_state& s) {
-    std::atomic<bool> stopped{false};
-    std::thread waker([&] {
-        while (!stopped) {
-            dsp_thread_wake(&s);
-            sleep_ms(1);
-        }
-    });
-    thread_stop(w, dsp_thread_wake, &s);
-    stopped = true;
-    waker.join();
-}
-
 }  // namespace
 
 TEST(DspThreadCycle, RunsOnlyForANewBlock) {
@@ -96,7 +80,7 @@ TEST(DspThread, ProcessesPulsedBlocksAndStops) {
         }
         last = t.signal().blocks_done;
     }
-    stop_dsp_thread(w, t.signal());
+    thread_stop(w, dsp_thread_wake, &t.signal());
     ASSERT_GE(last, 5u);
     ASSERT_TRUE(tb_take(t.signal().handoff.output));
     const audio_out_block& out = tb_front(t.signal().handoff.output);
@@ -160,7 +144,7 @@ TEST(DspThread, StressWithConcurrentRebuildsAndTuning) {
         std::this_thread::sleep_for(std::chrono::microseconds(700));
     }
     callback.join();
-    stop_dsp_thread(w, t.signal());
+    thread_stop(w, dsp_thread_wake, &t.signal());
     EXPECT_EQ(bad_samples.load(), 0);
     EXPECT_EQ(bad_db, 0);
     EXPECT_GT(rebuilds, 10);

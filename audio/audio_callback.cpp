@@ -106,9 +106,10 @@ int audio_callback(const void* input, void* output, unsigned long frame_count,
         if (w.recording) keep_for_recorder(w, in);
         correct_iq(in, g, rf_gain, phase_sin, phase_sec, reverse, block);
     }
-    // A block still unread now is replaced: the DSP thread was busy for a whole block.
-    if (ctx.signal->input.middle.load(std::memory_order_acquire) & 4) ++c.dsp_missed;
+    // A full queue drops the block: the DSP thread has fallen a whole queue behind.
+    const uint64_t dropped = ctx.signal->input.dropped.load(std::memory_order_relaxed);
     tb_publish(ctx.signal->input);
+    if (ctx.signal->input.dropped.load(std::memory_order_relaxed) != dropped) ++c.dsp_missed;
     ++c.blocks;
     event_pulse(*ctx.dsp_event);
 

@@ -32,7 +32,7 @@ struct audio_counters {
     relaxed<uint64_t> output_underflows{0};  // calls flagged paOutputUnderflow
     relaxed<uint64_t> output_overflows{0};   // calls flagged paOutputOverflow
     relaxed<uint64_t> player_empty{0};       // blocks repeated because the player fell behind
-    relaxed<uint64_t> dsp_missed{0};         // input blocks replaced before the DSP thread took one
+    relaxed<uint64_t> dsp_missed{0};         // input blocks dropped: the DSP thread was a queue behind
     relaxed<uint64_t> output_repeats{0};     // calls that found no new audio block and replayed one
 };
 

@@ -20,7 +20,9 @@ void dsp_thread(worker_thread& self, void* arg) {
     signal_state& s = *static_cast<signal_state*>(arg);
     while (thread_checkpoint(self)) {
         event_wait(*s.thread_links.dsp_event);
-        dsp_thread_cycle(s);
+        // Every queued block, also one whose pulse came while the last cycle ran.
+        while (dsp_thread_cycle(s)) {
+        }
     }
 }
 

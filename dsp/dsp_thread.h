@@ -1,11 +1,12 @@
 #pragma once
 // The DSP thread: one cycle per input block of the audio callback.
 //
-// Each cycle: wait for dsp_event (pulsed by the callback after it published a block); take
-// the newest input block (a wake without a new block runs no cycle); set record_event while
-// recording; hold dsp_lock; set play_event while playing; run dsp_cycle and publish its
-// audio block and gain to the callback, which plays it with the next buffer; reset
-// dsp_event; leave dsp_lock. A block that arrives while a cycle runs replaces the unread one.
+// Each wake: wait for dsp_event (pulsed by the callback after it published a block), then
+// one cycle for every queued input block, in order (a wake without a new block runs no
+// cycle). A cycle: set record_event while recording; hold dsp_lock; set play_event while
+// playing; run dsp_cycle and queue its audio block and gain for the callback, which plays
+// them in order; reset dsp_event; leave dsp_lock. A block whose pulse arrived while a cycle
+// ran is processed right after that cycle, so back-to-back buffers lose nothing.
 //
 // Set up: fill signal_state::thread_links, then
 //   thread_create(t, dsp_thread, &signal); thread_set_priority(t, time_critical);

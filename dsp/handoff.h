@@ -1,10 +1,11 @@
 #pragma once
 // The blocks that cross between the audio callback and the DSP thread. Each direction is a
-// latest-value triple buffer: the writer never waits, the reader never sees a half-written
-// block, and a block that the reader misses is replaced by the next one (a skipped block).
+// small first-in first-out queue: the writer never waits and the reader never sees a
+// half-written block.
 #include <cstdint>
 
 #include "dsp/sizes.h"
+#include "platform/block_queue.h"
 #include "platform/triple_buffer.h"
 
 // One block of corrected complex input: sample k is re[k] + i im[k].
@@ -20,7 +21,11 @@ struct audio_out_block {
     uint32_t serial;  // counts the blocks the DSP thread finished
 };
 
+// Blocks go through in order: the sound server may hand over two buffers within a fraction
+// of a millisecond, and neither that input block nor its finished audio may be lost.
+constexpr size_t handoff_blocks = 4;
+
 struct signal_handoff {
-    triple_buffer<iq_block> input;          // audio callback -> DSP thread
-    triple_buffer<audio_out_block> output;  // DSP thread -> audio callback
+    block_queue<iq_block, handoff_blocks> input;          // audio callback -> DSP thread
+    block_queue<audio_out_block, handoff_blocks> output;  // DSP thread -> audio callback
 };

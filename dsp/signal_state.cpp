@@ -15,6 +15,16 @@ void zero_slots(triple_buffer<T>& b) {
     std::memset(static_cast<void*>(b.slots), 0, sizeof b.slots);  // plain arrays of numbers
 }
 
+template <class T, size_t C>
+void zero_slots(block_queue<T, C>& q) {
+    std::memset(static_cast<void*>(q.slots), 0, sizeof q.slots);
+    std::memset(static_cast<void*>(&q.empty), 0, sizeof q.empty);
+    q.head = 0;
+    q.tail = 0;
+    q.holding = false;
+    q.writing = nullptr;
+}
+
 }  // namespace
 
 void reset_signal_state(signal_state& s) {
@@ -57,6 +67,8 @@ void make_filter(signal_state& s, int32_t window_type) {
 }
 
 void clear_audio_output(signal_handoff& h) {
+    // Audio finished before the change is not played after it.
+    tb_skip_waiting(h.output);
     audio_out_block& b = tb_front_mut(h.output);
     std::fill(b.audio, b.audio + block_size, 0.0f);
 }

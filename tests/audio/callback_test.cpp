@@ -170,13 +170,15 @@ TEST(AudioCallback, PlayingTakesPlayerBlocksAndRepeatsTheLastWhenEmpty) {
     EXPECT_EQ(r->ctx.counters.player_empty.load(), 1u);
 }
 
-TEST(AudioCallback, OutputIsSilentUntilAudioArrivesThenTheNewestTimesGain) {
+TEST(AudioCallback, OutputIsSilentUntilAudioArrivesThenEachBlockInOrderTimesGain) {
     auto r = make_rig();
     r->run();
     for (float v : r->out) ASSERT_EQ(v, 0.0f);
 
     r->publish_audio(0.25f, 4.0f);
-    r->publish_audio(0.5f, 3.0f);  // newer; the callback plays this one
+    r->publish_audio(0.5f, 3.0f);  // finished right after: played by the next call
+    r->run();
+    EXPECT_EQ(r->out[2 * 6], 0.25f * 3.0f * 4.0f);
     r->run();
     for (int k = 0; k < block_size; ++k) {
         const float want = 0.5f * float(k % 7 - 3) * 3.0f;
@@ -262,10 +264,12 @@ namespace {
 
 TEST(AudioCallback, CountsBlocksTheDspMissedAndAudioReplayed) {
     auto r = make_rig();
-    r->run();
-    r->run();  // the first block was never taken: replaced
+    for (size_t i = 0; i < handoff_blocks; ++i) r->run();  // queued, none taken
+    EXPECT_EQ(r->ctx.counters.dsp_missed.load(), 0u);
+    r->run();  // the queue is full: this block is dropped
     EXPECT_EQ(r->ctx.counters.dsp_missed.load(), 1u);
     EXPECT_TRUE(tb_take(r->signal.input));
+    EXPECT_TRUE(tb_take(r->signal.input));  // the first block is finished with: room for one
     r->run();
     EXPECT_EQ(r->ctx.counters.dsp_missed.load(), 1u);
 

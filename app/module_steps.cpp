@@ -13,6 +13,7 @@
 #include "display/frame.h"
 #include "gui/framework.h"
 #include "panel/apply_mode.h"
+#include "panel/card_dialog.h"
 #include "panel/card_list.h"
 #include "panel/retune.h"
 #include "panel/settings_link.h"
@@ -85,6 +86,7 @@ void register_framework_callbacks() {
 void create_controls_step() {
     panel_handlers handlers;
     handlers.main = main_event_handler;
+    handlers.card = card_event_handler;
     handlers.tuning = tuning_event_handler;
     create_controls(dialogs, dialog_resources, handlers, data_origin.sampling_high,
                     data_origin.cw_mode);

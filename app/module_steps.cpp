@@ -101,13 +101,21 @@ void check_mode_radios_step() {
         b->set_text(persisted.show_dBm ? "dBm" : "dBuEMF");
 }
 
-void set_stream_open(uint8_t open) { sound.stream_open = open; }
+void set_stream_open(uint8_t open) {
+    sound.stream_open = open;
+}
 
-void load_settings_step() { load_settings(data_origin, data_origin, persisted, dialogs); }
+void load_settings_step() {
+    load_settings(data_origin, data_origin, persisted, dialogs);
+}
 
-void init_audio_library_step(const startup_options&) { init_audio_library(sound); }
+void init_audio_library_step(const startup_options&) {
+    init_audio_library(sound);
+}
 
-void apply_mode_step() { apply_mode(data_origin.selected_mode); }
+void apply_mode_step() {
+    apply_mode(data_origin.selected_mode);
+}
 
 void check_rate_radio() {
     const int id = data_origin.sampling_high ? id_rate_96k : id_rate_48k;
@@ -116,14 +124,8 @@ void check_rate_radio() {
 }
 
 void caption_meter_buttons() {
-    auto caption = [](int id, bool idle, const char* idle_text, const char* active_text) {
-        if (gui::GuiButton* b = dialogs.main_dialog.get_button(id)) {
-            b->set_text(idle ? idle_text : active_text);
-            b->set_fill_colour(idle ? fill_idle : fill_active);
-        }
-    };
-    caption(id_average, persisted.show_average, "ave", "peak");
-    caption(id_dbm, persisted.show_dBm, "dBm", "dBuEMF");
+    caption_toggle(dialogs.main_dialog, id_average, persisted.show_average, "ave", "peak");
+    caption_toggle(dialogs.main_dialog, id_dbm, persisted.show_dBm, "dBm", "dBuEMF");
 }
 
 void fill_card_list_step() {
@@ -137,16 +139,21 @@ void framework_init_step(int argc, char** argv) {
     gui::set_cursor_settings(true, true);
 }
 
-void create_window_step() { gui::create_window("Tolvan 1.1"); }
-
-void create_device_step() {
-    gui::create_device(0, true, 1024, 480, is_device_acceptable, modify_device_settings,
-                       nullptr);
+void create_window_step() {
+    gui::create_window("Tolvan 1.1");
 }
 
-void update_frequency_readout_step() { call_update_frequency_readout(); }
+void create_device_step() {
+    gui::create_device(0, true, 1024, 480, is_device_acceptable, modify_device_settings, nullptr);
+}
 
-bool stored_card_exists() { return card_name(sound, persisted.selected_card).has_value(); }
+void update_frequency_readout_step() {
+    call_update_frequency_readout();
+}
+
+bool stored_card_exists() {
+    return card_name(sound, persisted.selected_card).has_value();
+}
 
 void show_card_name() {
     const std::optional<std::string> name = card_name(sound, persisted.selected_card);
@@ -176,9 +183,15 @@ int run_headless() {
     return rc;
 }
 
-void stop_stream_step() { stop_stream(sound); }
-void save_settings_step() { save_settings(data_origin, data_origin, persisted, dialogs); }
+void stop_stream_step() {
+    stop_stream(sound);
+}
+void save_settings_step() {
+    save_settings(data_origin, data_origin, persisted, dialogs);
+}
 void close_wave_files() {}
 void restore_live_mode_step() {}
-void terminate_audio_library() { terminate_audio_library(sound); }
+void terminate_audio_library() {
+    terminate_audio_library(sound);
+}
 void destroy_band_filter() {}

@@ -1,22 +1,14 @@
-// The start-up and shutdown steps. Steps that belong to modules still to come (window,
-// controls, settings files, sound card) are named here and call into those modules.
+// The start-up steps of the receiver core; module_steps.cpp holds the steps that call the
+// window, the controls, the settings files and the sound card.
 #include "app/startup_steps.h"
 
 #include "app/receiver_record.h"
 #include "dsp/rebuild_filter.h"
+#include "panel/retune.h"
 
-namespace {
-
-// The tuned bin of the selected entry: slider position raised to an even bin.
-void compute_tuning_values() {
-    int32_t bin = selected_entry(data_origin).slider_pos;
-    if (bin % 2 != 0) bin += 1;
-    data_origin.tuned_bin = bin;
+void open_cpu_counter() {
+    cpu_sample_percent(core.cpu);
 }
-
-}  // namespace
-
-void open_cpu_counter() { cpu_sample_percent(core.cpu); }
 
 void seed_receiver_state() {
     data_origin.sampling_high = 1;
@@ -46,7 +38,7 @@ void apply_first_mode() {
     data_origin.agc_gain_limit = 0.0f;
     data_origin.selected_mode = 0;
     rebuild_filter(data_origin, data_origin);
-    compute_tuning_values();
+    compute_tuning(panel_links());
     check_mode_radios_step();
 }
 

@@ -13,6 +13,8 @@ void check_radio(GuiDialog& d, int id) {
     if (GuiRadioButton* r = d.get_radio_button(id)) r->set_checked(true, true, false);
 }
 
+}  // namespace
+
 void caption_toggle(GuiDialog& d, int id, bool idle, const char* idle_text,
                     const char* active_text) {
     if (GuiButton* b = d.get_button(id)) {
@@ -20,8 +22,6 @@ void caption_toggle(GuiDialog& d, int id, bool idle, const char* idle_text,
         b->set_fill_colour(idle ? fill_idle : fill_active);
     }
 }
-
-}  // namespace
 
 void publish_iq_balance(panel_context& c) {
     if (!c.dialogs || !c.audio) return;
@@ -54,30 +54,30 @@ void apply_mode(int32_t m) {
     panel& p = *c.dialogs;
     const mode_entry& e = c.modes->mode_table[valid_mode_index(m)];
 
-    if (c.sound) stop_stream(*c.sound);                              // 1
-    const bool high = s.sampling_high;                               // 2, 3
+    if (c.sound) stop_stream(*c.sound);  // 1
+    const bool high = s.sampling_high;   // 2, 3
     c.controls->display_sample_rate = high ? 96000 : 48000;
     set_processing_sizes(s, high);
-    make_filter(s, e.func);                                          // 4
+    make_filter(s, e.func);  // 4
     rebuild_filter(s, *c.modes);
-    clear_audio_output(s.handoff);                                   // 5
-    check_radio(p.main_dialog, e.mode);                              // 6
+    clear_audio_output(s.handoff);       // 5
+    check_radio(p.main_dialog, e.mode);  // 6
     check_radio(p.main_dialog, e.bandwidth_pos);
     // The window box shows the window the filter is made with, also before any settings
     // file was read.
     if (GuiComboBox* windows = p.main_dialog.get_combo_box(id_window_combo))
         if (e.func >= 0 && e.func < windows->item_count()) windows->select_item(e.func);
-    call_rebuild_scales();                                           // 7
-    if (p.tuning_slider) p.tuning_slider->set_value(e.slider_pos);   // 8
+    call_rebuild_scales();                                          // 7
+    if (p.tuning_slider) p.tuning_slider->set_value(e.slider_pos);  // 8
     compute_tuning(c);
-    apply_iq_settings(c);                                            // 9
-    if (c.sound && c.sound->stream_open && c.audio && c.values) {    // 10
-        const int32_t failed = open_stream(*c.sound, *c.audio, c.values->selected_card,
-                                           s.sample_rate);
+    apply_iq_settings(c);                                          // 9
+    if (c.sound && c.sound->stream_open && c.audio && c.values) {  // 10
+        const int32_t failed =
+            open_stream(*c.sound, *c.audio, c.values->selected_card, s.sample_rate);
         p.card_dialog.set_visible(failed != 0);
         c.sound->stream_open = failed ? 0 : 1;
     }
-    if (c.values)                                                    // 11
+    if (c.values)  // 11
         caption_toggle(p.main_dialog, id_average, c.values->show_average, "ave", "peak");
     caption_toggle(p.main_dialog, id_reverse_input, !c.modes->reverse_input,  // 12
                    "noromal input", "reverse input");

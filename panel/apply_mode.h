@@ -8,6 +8,11 @@
 
 void apply_mode(int32_t m);
 
+// A toggle button's caption and fill: idle_text on the idle fill, else active_text on the
+// active fill.
+void caption_toggle(gui::GuiDialog& d, int id, bool idle, const char* idle_text,
+                    const char* active_text);
+
 // The I/Q sliders and the audio callback's balance values from the selected card's slot
 // (unity gain and no phase correction for a card without a slot). No control events.
 void apply_iq_settings(panel_context& c);

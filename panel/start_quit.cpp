@@ -42,10 +42,7 @@ void closing_refresh(panel_context& c) {
     if (p.tuning_slider) p.tuning_slider->set_value(e.slider_pos);
     compute_tuning(c);
     call_update_frequency_readout();
-    if (GuiButton* b = p.main_dialog.get_button(id_average); b && c.values) {
-        b->set_text(c.values->show_average ? "ave" : "peak");
-        b->set_fill_colour(c.values->show_average ? fill_idle : fill_active);
-    }
+    if (c.values) caption_toggle(p.main_dialog, id_average, c.values->show_average, "ave", "peak");
 }
 
 void main_event_handler(unsigned, int control_id, GuiControl*, void*) {

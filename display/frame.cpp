@@ -30,10 +30,23 @@ void fill_cpu_bar(Device& device, int u) {
     }
 }
 
+// The sound server can end a running stream by itself; while the receiver is started it is
+// reopened on the same card and rate, looked at about once a second. When it cannot be
+// reopened it is left as it is and tried again a second later.
+void keep_stream_running(display_context& d, double now_s) {
+    static double last_look_s = 0;
+    if (!d.sound || !d.audio || !d.values || !d.signal) return;
+    if (now_s - last_look_s < 1.0 && now_s >= last_look_s) return;
+    last_look_s = now_s;
+    if (d.sound->stream_open.load())
+        revive_stream(*d.sound, *d.audio, d.values->selected_card, d.signal->sample_rate);
+}
+
 }  // namespace
 
-void frame_update(Device*, double, float, void*) {
+void frame_update(Device*, double now_s, float, void*) {
     display_context& d = display();
+    keep_stream_running(d, now_s);
     if (d.dialogs && d.controls) {
         panel& p = *d.dialogs;
         const bool open = d.controls->iq_adjust_open;

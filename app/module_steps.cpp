@@ -17,6 +17,7 @@
 #include "panel/card_list.h"
 #include "panel/retune.h"
 #include "panel/settings_link.h"
+#include "panel/control_events.h"
 #include "panel/start_quit.h"
 #include "panel/window_message_handler.h"
 #include "platform/message_box.h"
@@ -86,6 +87,7 @@ void register_framework_callbacks() {
 void create_controls_step() {
     panel_handlers handlers;
     handlers.main = main_event_handler;
+    handlers.adjust = adjust_event_handler;
     handlers.card = card_event_handler;
     handlers.tuning = tuning_event_handler;
     create_controls(dialogs, dialog_resources, handlers, data_origin.sampling_high,

@@ -27,6 +27,12 @@ struct panel_context {
     // The application's shutdown sequence and quit request (the "Quit" press).
     void (*shutdown_receiver)() = nullptr;
     void (*post_quit)(int exit_code) = nullptr;
+    // The "Rec" and "Play wave" button operations, and the buttons' states (each press is
+    // ignored while the other button is on).
+    void (*rec_pressed)() = nullptr;
+    void (*play_pressed)() = nullptr;
+    const relaxed<uint8_t>* record_button_on = nullptr;
+    const relaxed<uint8_t>* play_button_on = nullptr;
 };
 
 // Calls the display's recomputations when they are attached.

@@ -44,21 +44,3 @@ void closing_refresh(panel_context& c) {
     call_update_frequency_readout();
     if (c.values) caption_toggle(p.main_dialog, id_average, c.values->show_average, "ave", "peak");
 }
-
-void main_event_handler(unsigned, int control_id, GuiControl*, void*) {
-    panel_context& c = panel_links();
-    switch (control_id) {
-        case id_start: {
-            const bool quitting = c.sound && c.sound->stream_open;
-            start_quit_pressed(c);
-            if (quitting) return;
-            break;
-        }
-        case id_select_card:
-            if (c.dialogs) c.dialogs->card_dialog.set_visible(true);
-            break;
-        default:
-            break;
-    }
-    closing_refresh(c);
-}

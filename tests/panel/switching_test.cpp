@@ -7,6 +7,7 @@
 #include "dsp/rebuild_filter.h"
 #include "panel/apply_mode.h"
 #include "panel/card_dialog.h"
+#include "panel/control_events.h"
 #include "panel/start_quit.h"
 
 namespace {

@@ -1,0 +1,248 @@
+// The actions of the main, I/Q and calibration dialogs' controls, driven through the
+// toolkit where a control sends its own event (radios, check boxes) and through the
+// handler otherwise; no sound card (every stream open fails).
+#include "panel/control_events.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "panel/apply_mode.h"
+#include "panel/card_dialog.h"
+
+namespace {
+
+int readouts = 0;
+int rebuilds = 0;
+int recs = 0;
+
+class ControlEvents : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        readouts = rebuilds = recs = 0;
+        reset_mode_table(modes);
+        modes.selected_mode = 4;
+        signal.sampling_high = 1;
+        panel_handlers h;
+        h.main = main_event_handler;
+        h.adjust = adjust_event_handler;
+        h.card = card_event_handler;
+        create_controls(p, resources, h, true, false);
+        links.resources = &resources;
+        links.dialogs = &p;
+        links.controls = &controls;
+        links.modes = &modes;
+        links.signal = &signal;
+        links.values = &values;
+        links.sound = &sound;
+        links.audio = &audio;
+        links.rebuild_scales = [] { ++rebuilds; };
+        links.update_frequency_readout = [] { ++readouts; };
+        links.rec_pressed = [] { ++recs; };
+        links.record_button_on = &record_on;
+        links.play_button_on = &play_on;
+        audio.signal = &signal.handoff;
+        panel_attach(&links);
+        apply_mode(4);
+    }
+    void TearDown() override {
+        panel_attach(nullptr);
+        gui::GuiDialog::clear_focus();
+    }
+    void press(int id) { main_event_handler(0, id, p.main_dialog.get_control(id), nullptr); }
+    void click_radio(int id) { p.main_dialog.get_radio_button(id)->set_checked(true, true, true); }
+    void slide(int id, int value) {
+        gui::GuiSlider* s = p.main_dialog.get_slider(id);
+        s->set_value(value);
+        main_event_handler(0, id, s, nullptr);
+    }
+    const mode_entry& entry(int m) { return modes.mode_table[m]; }
+    std::string caption(int id) {  // buttons and check boxes are statics with a caption
+        return static_cast<gui::GuiStatic*>(p.main_dialog.get_control(id))->text();
+    }
+    gui::Colour fill(int id) {
+        return p.main_dialog.get_button(id)->element(1).texture_colour.colour[gui::state_normal];
+    }
+    void enter(int id, const char* text) {
+        gui::GuiEditBox* e = p.adjust_dialog.get_edit_box(id);
+        e->set_text(text);
+        adjust_event_handler(gui::event_edit_box_string, id, e, nullptr);
+    }
+
+    gui::GuiResourceManager resources;
+    panel p;
+    panel_state controls;
+    receive_mode_state modes;
+    signal_state signal;
+    persisted_values values;
+    audio_stream sound;
+    audio_context audio;
+    panel_context links;
+    relaxed<uint8_t> record_on{0}, play_on{0};
+};
+
+TEST_F(ControlEvents, ModeRadiosCarryTheTuningWithinOneKindOnly) {
+    modes.mode_table[4].slider_pos = 1234;
+    modes.mode_table[2].slider_pos = 300;
+    click_radio(id_usb);
+    EXPECT_EQ(modes.selected_mode, 5);
+    EXPECT_EQ(entry(5).slider_pos, 1234);  // LSB -> USB keeps the position
+    EXPECT_EQ(signal.passband_high_hz - signal.passband_low_hz, 2700 - 50);
+    EXPECT_EQ(p.tuning_slider->value(), 1234);
+    click_radio(id_cwl);
+    EXPECT_EQ(modes.selected_mode, 2);
+    EXPECT_EQ(controls.previous_mode, 5);
+    EXPECT_EQ(p.tuning_slider->value(), 300);  // CW starts from its own position
+    EXPECT_TRUE(signal.cw_mode);
+    EXPECT_EQ(values.show_average, 0);
+    EXPECT_DOUBLE_EQ(controls.cw_offset_bins, entry(2).offset * 1024 / 24000.0);
+    EXPECT_EQ(caption(id_average), "peak");
+    click_radio(id_cwu);
+    EXPECT_EQ(entry(3).slider_pos, 300);  // CWL -> CWU keeps it
+    EXPECT_DOUBLE_EQ(controls.cw_offset_bins, entry(3).offset * -1024 / 24000.0);
+    EXPECT_EQ(entry(3).usb, 1);
+    EXPECT_GE(rebuilds, 3);
+}
+
+TEST_F(ControlEvents, CwRadiosDoNothingAt48kHz) {
+    signal.sampling_high = 0;
+    modes.selected_mode = 0;
+    apply_mode(0);
+    const int32_t high = signal.passband_high_hz;
+    click_radio(id_cwl);
+    EXPECT_EQ(modes.selected_mode, 0);
+    EXPECT_FALSE(signal.cw_mode);
+    EXPECT_EQ(signal.passband_high_hz, high);
+    click_radio(id_usb);
+    EXPECT_EQ(modes.selected_mode, 1);  // the 48 kHz USB entry
+}
+
+TEST_F(ControlEvents, BandwidthAndLowCutoffRebuildTheFilter) {
+    click_radio(id_bandwidth_first);  // "120"
+    EXPECT_EQ(entry(4).band_width, 80);
+    EXPECT_EQ(entry(4).bandwidth_pos, id_bandwidth_first);
+    EXPECT_EQ(signal.passband_high_hz, 80);
+    click_radio(16);  // "2,700"
+    press(id_low_cut_300);
+    EXPECT_EQ(signal.low_cutoff_hz, 300);
+    EXPECT_EQ(signal.passband_low_hz, 300);
+    press(id_low_cut_50);  // the "100Hz" button
+    EXPECT_EQ(signal.low_cutoff_hz, 50);
+    EXPECT_EQ(bandwidth_of_radio(10), -1);
+    EXPECT_EQ(bandwidth_of_radio(18), 3100);
+}
+
+TEST_F(ControlEvents, SlidersSetTheirValues) {
+    slide(id_rf_gain_slider, 19);
+    EXPECT_EQ(modes.rf_gain, 1);
+    slide(id_rf_gain_slider, 100);
+    EXPECT_EQ(modes.rf_gain, 10);
+    slide(id_display_speed_slider, 90);
+    EXPECT_EQ(values.display_speed, 10);
+    slide(id_agc_limit_slider, 55);
+    EXPECT_FLOAT_EQ(signal.agc_gain_limit, 55.0f);
+    slide(id_notch_span_slider, 30);
+    EXPECT_EQ(signal.notch_span, 30);
+}
+
+TEST_F(ControlEvents, TogglesShowTheirStateInCaptionAndColour) {
+    press(id_reverse_input);
+    EXPECT_EQ(modes.reverse_input, 1);
+    EXPECT_EQ(caption(id_reverse_input), "reverse input");
+    EXPECT_EQ(fill(id_reverse_input), fill_active);
+    press(id_reverse_input);
+    EXPECT_EQ(caption(id_reverse_input), "noromal input");
+    EXPECT_EQ(fill(id_reverse_input), fill_idle);
+    press(id_dbm);
+    EXPECT_EQ(values.show_dBm, 0);
+    EXPECT_EQ(caption(id_dbm), "dBuEMF");
+    press(id_average);
+    EXPECT_EQ(caption(id_average), "peak");
+
+    p.main_dialog.get_check_box(id_agc_check)->set_checked(false, true);
+    EXPECT_EQ(modes.agc_on, 0);
+    EXPECT_EQ(caption(id_agc_check), "AGC Off");
+    EXPECT_EQ(caption(id_agc_readout), "AGC off");
+    p.main_dialog.get_check_box(id_agc_check)->set_checked(true, true);
+    EXPECT_EQ(modes.agc_on, 1);
+    EXPECT_EQ(caption(id_agc_readout), "AGC on");
+
+    p.main_dialog.get_check_box(id_notch_check)->set_checked(true, true);
+    EXPECT_EQ(signal.notch_on, 1);
+    EXPECT_EQ(caption(id_notch_check), "Notch On");
+    EXPECT_EQ(p.main_dialog.get_control(id_notch_check)->element(0).font_colour.colour[0],
+              0xFFFFFF00u);
+}
+
+TEST_F(ControlEvents, IqDialogHoldsTheTuningSliderAndStoresTheCardsSlot) {
+    press(id_iq_adjust);
+    EXPECT_EQ(controls.iq_adjust_open, 1);
+    EXPECT_FALSE(p.tuning_slider->get_enabled());
+    gui::GuiSlider* gain = p.iq_dialog.get_slider(id_iq_gain_slider);
+    gain->set_value(9500);
+    main_event_handler(0, id_iq_gain_slider, gain, nullptr);
+    EXPECT_EQ(audio.iq.iq_gain_slider_value, 9500);
+    EXPECT_DOUBLE_EQ(audio.iq.iq_gain_factor, 0.95);
+    EXPECT_EQ(values.iq_gain_setting[0], 9500);
+    gui::GuiSlider* phase = p.iq_dialog.get_slider(id_iq_phase_slider);
+    phase->set_value(200);
+    main_event_handler(0, id_iq_phase_slider, phase, nullptr);
+    EXPECT_NEAR(audio.iq.iq_phase_sec, 1 / std::cos(0.02), 1e-12);
+    EXPECT_FALSE(p.tuning_slider->get_enabled());  // every event keeps it disabled
+    press(id_iq_adjust);
+    EXPECT_TRUE(p.tuning_slider->get_enabled());
+    EXPECT_TRUE(p.tuning_slider->has_focus());
+    EXPECT_EQ(values.iq_phase_setting[0], 200);
+
+    values.selected_card = 12;  // no slot: the balance changes, nothing is stored
+    gain->set_value(8000);
+    main_event_handler(0, id_iq_gain_slider, gain, nullptr);
+    EXPECT_EQ(audio.iq.iq_gain_slider_value, 8000);
+    EXPECT_EQ(values.iq_gain_setting[0], 9500);
+}
+
+TEST_F(ControlEvents, CalibrationTakesAValueOnlyOnEnter) {
+    values.dBm_adjust_value = -3.45;
+    press(id_freq_adjust);
+    EXPECT_TRUE(p.adjust_dialog.is_visible());
+    EXPECT_EQ(caption(id_freq_adjust), "adjust end");
+    EXPECT_EQ(p.adjust_dialog.get_edit_box(id_center_frequency_edit)->text(), "7056212");
+    EXPECT_EQ(p.adjust_dialog.get_edit_box(id_dbm_edit)->text(), "-3.5");
+    gui::GuiEditBox* f = p.adjust_dialog.get_edit_box(id_center_frequency_edit);
+    f->set_text("14074000");
+    adjust_event_handler(gui::event_edit_box_change, id_center_frequency_edit, f, nullptr);
+    EXPECT_EQ(values.center_frequency_Hz, 7056212);  // typing alone changes nothing
+    const int before = readouts;
+    enter(id_center_frequency_edit, "  14074000 Hz");
+    EXPECT_EQ(values.center_frequency_Hz, 14074000);
+    EXPECT_EQ(readouts, before + 1);
+    enter(id_ssb96_edit, "-12x");
+    EXPECT_EQ(values.ssb96_adjust_freq_Hz, -12);
+    enter(id_dbm_edit, "2.5 dB");
+    EXPECT_DOUBLE_EQ(values.dBm_adjust_value, 2.5);
+    enter(id_cw96_edit, "none");
+    EXPECT_EQ(values.cw96_adjust_freq_Hz, 0);
+    press(id_freq_adjust);
+    EXPECT_FALSE(p.adjust_dialog.is_visible());
+    EXPECT_EQ(caption(id_freq_adjust), "Freq. adjust");
+}
+
+TEST_F(ControlEvents, RecIsIgnoredWhilePlaying) {
+    play_on = 1;
+    press(id_rec);
+    EXPECT_EQ(recs, 0);
+    play_on = 0;
+    press(id_rec);
+    EXPECT_EQ(recs, 1);
+    press(id_play_wave);  // no playback operation attached: nothing happens
+}
+
+TEST_F(ControlEvents, WindowChoiceIsStoredAndApplied) {
+    gui::GuiComboBox* w = p.main_dialog.get_combo_box(id_window_combo);
+    w->select_item(3);
+    main_event_handler(0, id_window_combo, w, nullptr);
+    EXPECT_EQ(entry(4).func, 3);
+    EXPECT_FALSE(p.card_dialog.is_visible());  // not started: no stream is opened
+}
+
+}  // namespace

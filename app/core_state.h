@@ -8,6 +8,7 @@
 #include "platform/event.h"
 #include "platform/relaxed.h"
 #include "platform/thread.h"
+#include "record/recorder.h"
 
 enum class receiver_phase : uint8_t { starting, idle, receiving, shut_down };
 
@@ -33,6 +34,7 @@ struct core_state {
     relaxed<int32_t> cpu_usage_percent{0};  // [%] of one core, user time, refreshed each second
     relaxed<uint16_t> record_seconds{0};    // [s] of the current recording, wraps
     relaxed<uint8_t> record_button_on{0};
+    recorder rec;  // the recording behind "Rec"
 
     relaxed<receiver_phase> phase{receiver_phase::starting};
 };

@@ -15,9 +15,9 @@
 #include "panel/apply_mode.h"
 #include "panel/card_dialog.h"
 #include "panel/card_list.h"
+#include "panel/control_events.h"
 #include "panel/retune.h"
 #include "panel/settings_link.h"
-#include "panel/control_events.h"
 #include "panel/start_quit.h"
 #include "panel/window_message_handler.h"
 #include "platform/message_box.h"
@@ -62,6 +62,9 @@ void attach_links() {
     links.post_quit = gui::post_quit;
     links.cpu_usage_percent = &core.cpu_usage_percent;
     links.playing = &data_origin.playing;
+    links.rec = &core.rec;
+    links.record_button_on = &core.record_button_on;
+    links.record_seconds = &core.record_seconds;
     panel_attach(&links);
     display_attach(&links);
     audio_link.mode = &data_origin;
@@ -191,7 +194,11 @@ void stop_stream_step() {
 void save_settings_step() {
     save_settings(data_origin, data_origin, persisted, dialogs);
 }
-void close_wave_files() {}
+// A recording still running at Quit is finished like a stopped one, so its header holds
+// the real sizes and the file plays back.
+void close_wave_files() {
+    if (core.rec.record_file) stop_recording(core.rec);
+}
 void restore_live_mode_step() {}
 void terminate_audio_library() {
     terminate_audio_library(sound);

@@ -15,7 +15,9 @@ void wait_loop(worker_thread& self, void* event) {
     }
 }
 
-void set_event(void* event) { event_set(*static_cast<manual_event*>(event)); }
+void set_event(void* event) {
+    event_set(*static_cast<manual_event*>(event));
+}
 
 }  // namespace
 
@@ -31,7 +33,10 @@ void create_worker_threads() {
     thread_create(core.dsp_thread, dsp_thread, static_cast<signal_state*>(&data_origin));
     thread_create(core.cpu_monitor_thread, cpu_monitor_thread, &core);
     thread_create(core.wave_player_thread, wait_loop, &core.play_event);
-    thread_create(core.recorder_thread, wait_loop, &core.record_event);
+    core.rec.handoff = &data_origin;
+    core.rec.record_event = &core.record_event;
+    core.rec.thread = &core.recorder_thread;
+    thread_create(core.recorder_thread, recorder_thread, &core.rec);
 }
 
 // In the order DSP, CPU monitor, wave player, recorder. The stream is stopped, so no

@@ -4,6 +4,7 @@
 
 #include "dsp/rebuild_filter.h"
 #include "panel/apply_mode.h"
+#include "panel/rec_button.h"
 #include "panel/start_quit.h"
 #include "settings/lenient_number.h"
 
@@ -258,7 +259,7 @@ void main_event_handler(unsigned, int control_id, GuiControl* control, void*) {
             if (!is_on(c.record_button_on) && c.play_pressed) c.play_pressed();
             break;
         case id_rec:
-            if (!is_on(c.play_button_on) && c.rec_pressed) c.rec_pressed();
+            if (!is_on(c.play_button_on)) rec_button_pressed(c);
             break;
         case id_rf_gain_slider:
             c.modes->rf_gain = slider_value(control) / 10;

@@ -9,6 +9,7 @@
 #include "gui/toolkit.h"
 #include "panel/panel.h"
 #include "panel/panel_state.h"
+#include "record/recorder.h"
 #include "settings/persisted_values.h"
 
 struct panel_context {
@@ -27,11 +28,13 @@ struct panel_context {
     // The application's shutdown sequence and quit request (the "Quit" press).
     void (*shutdown_receiver)() = nullptr;
     void (*post_quit)(int exit_code) = nullptr;
-    // The "Rec" and "Play wave" button operations, and the buttons' states (each press is
-    // ignored while the other button is on).
-    void (*rec_pressed)() = nullptr;
+    // The recorder behind "Rec", the "Play wave" operation, and the two buttons' states
+    // (each press is ignored while the other button is on).
+    recorder* rec = nullptr;
+    relaxed<uint8_t>* record_button_on = nullptr;
+    relaxed<uint16_t>* record_seconds = nullptr;  // [s] counted by the CPU monitor
     void (*play_pressed)() = nullptr;
-    const relaxed<uint8_t>* record_button_on = nullptr;
+    void (*clear_playback_markers)() = nullptr;
     const relaxed<uint8_t>* play_button_on = nullptr;
 };
 

@@ -4,22 +4,26 @@
 #include "panel/control_events.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
+#include <memory>
 
 #include "panel/apply_mode.h"
 #include "panel/card_dialog.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 int readouts = 0;
 int rebuilds = 0;
-int recs = 0;
 
 class ControlEvents : public ::testing::Test {
   protected:
     void SetUp() override {
-        readouts = rebuilds = recs = 0;
+        readouts = rebuilds = 0;
         reset_mode_table(modes);
         modes.selected_mode = 4;
         signal.sampling_high = 1;
@@ -38,7 +42,6 @@ class ControlEvents : public ::testing::Test {
         links.audio = &audio;
         links.rebuild_scales = [] { ++rebuilds; };
         links.update_frequency_readout = [] { ++readouts; };
-        links.rec_pressed = [] { ++recs; };
         links.record_button_on = &record_on;
         links.play_button_on = &play_on;
         audio.signal = &signal.handoff;
@@ -227,14 +230,49 @@ TEST_F(ControlEvents, CalibrationTakesAValueOnlyOnEnter) {
     EXPECT_EQ(caption(id_freq_adjust), "Freq. adjust");
 }
 
-TEST_F(ControlEvents, RecIsIgnoredWhilePlaying) {
+// "Rec" with a real recorder thread, in a folder of its own ("temp.wav" is relative).
+TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
+    const fs::path old = fs::current_path();
+    std::string tmpl = (fs::temp_directory_path() / "tolvan_recbutton_XXXXXX").string();
+    const fs::path dir = mkdtemp(tmpl.data());
+    fs::current_path(dir);
+    manual_event event;
+    worker_thread thread;
+    auto handoff = std::make_unique<wave_handoff>();
+    recorder rec;
+    rec.handoff = handoff.get();
+    rec.record_event = &event;
+    rec.thread = &thread;
+    thread_create(thread, recorder_thread, &rec);
+    links.rec = &rec;
+    relaxed<uint16_t> seconds{77};
+    links.record_seconds = &seconds;
+    int cleared = 0;
+    static int* cleared_at = &cleared;
+    links.clear_playback_markers = [] { ++*cleared_at; };
+
     play_on = 1;
-    press(id_rec);
-    EXPECT_EQ(recs, 0);
+    press(id_rec);  // ignored while a file plays
+    EXPECT_EQ(record_on, 0);
     play_on = 0;
     press(id_rec);
-    EXPECT_EQ(recs, 1);
-    press(id_play_wave);  // no playback operation attached: nothing happens
+    EXPECT_EQ(record_on, 1);
+    EXPECT_EQ(handoff->recording, 1);
+    EXPECT_EQ(seconds, 0);
+    EXPECT_TRUE(p.main_dialog.get_control(id_rec_time)->get_visible());
+    EXPECT_EQ(fill(id_rec), 0xFFFF0000u);
+    EXPECT_EQ(controls.wave_file_name, "temp.wav");
+    press(id_rec);
+    EXPECT_EQ(record_on, 0);
+    EXPECT_FALSE(p.main_dialog.get_control(id_rec_time)->get_visible());
+    EXPECT_EQ(fill(id_rec), fill_idle);
+    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(fs::file_size(dir / "temp.wav"), 44u);  // finished, no block yet
+
+    thread_stop(
+        thread, [](void* e) { event_set(*static_cast<manual_event*>(e)); }, &event);
+    fs::current_path(old);
+    fs::remove_all(dir);
 }
 
 TEST_F(ControlEvents, WindowChoiceIsStoredAndApplied) {

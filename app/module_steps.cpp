@@ -40,14 +40,6 @@ void post_quit(int exit_code) {
     gui::post_quit(exit_code);
 }
 
-// The tuning slider's events: its value is the tuning position of the selected mode.
-void tuning_event_handler(unsigned, int control_id, gui::GuiControl* control, void*) {
-    if (control_id != id_tuning_slider || !control) return;
-    auto* slider = static_cast<gui::GuiSlider*>(control);
-    selected_entry(data_origin).slider_pos = slider->value();
-    retune();
-}
-
 void attach_links() {
     links.resources = &dialog_resources;
     links.dialogs = &dialogs;
@@ -58,10 +50,13 @@ void attach_links() {
     links.sound = &sound;
     links.audio = &audio_link;
     links.rebuild_scales = rebuild_scales;
+    links.update_frequency_readout = update_frequency_readout;
     links.shutdown_receiver = shutdown_receiver;
     links.post_quit = gui::post_quit;
     links.cpu_usage_percent = &core.cpu_usage_percent;
     links.playing = &data_origin.playing;
+    links.message_text = core.message_text;
+    links.message_text_size = sizeof core.message_text;
     links.rec = &core.rec;
     links.record_button_on = &core.record_button_on;
     links.record_seconds = &core.record_seconds;

@@ -2,6 +2,8 @@
 // Everything the panel's handlers act on: the receiver's records, the dialogs, the panel's
 // own values and the sound-card stream. The application attaches it once at start-up;
 // tests attach records of their own.
+#include <vector>
+
 #include "audio/audio_context.h"
 #include "audio/stream.h"
 #include "dsp/receive_mode.h"
@@ -11,6 +13,12 @@
 #include "panel/panel_state.h"
 #include "record/recorder.h"
 #include "settings/persisted_values.h"
+
+// One two-point line of the level marker, in window pixels.
+struct marker_line {
+    gui::PointF from, to;
+    gui::Colour colour;
+};
 
 struct panel_context {
     gui::GuiResourceManager* resources = nullptr;
@@ -35,6 +43,11 @@ struct panel_context {
     relaxed<uint16_t>* record_seconds = nullptr;  // [s] counted by the CPU monitor
     void (*play_pressed)() = nullptr;
     void (*clear_playback_markers)() = nullptr;
+    // The loop markers of a playing file, from a click on the playback bar at x [px].
+    void (*set_start_marker)(int x) = nullptr;
+    void (*set_end_marker)(int x) = nullptr;
+    // The right-click level marker's lines, drawn by the display while marker_on.
+    std::vector<marker_line>* marker_lines = nullptr;
     const relaxed<uint8_t>* play_button_on = nullptr;
 };
 

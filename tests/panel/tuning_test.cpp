@@ -1,0 +1,173 @@
+// Tuning by clicks, wheel and keys through the window-message callback, with the panel
+// built as at start-up and the receiver started.
+#include <gtest/gtest.h>
+
+#include "panel/apply_mode.h"
+#include "panel/control_events.h"
+#include "panel/retune.h"
+#include "panel/window_message_handler.h"
+#include "record/wave_handoff.h"
+
+namespace {
+
+int start_marker_x = -1;
+
+class Tuning : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        start_marker_x = -1;
+        reset_mode_table(modes);
+        modes.selected_mode = 4;
+        signal.sampling_high = 1;
+        panel_handlers h;
+        h.main = main_event_handler;
+        h.tuning = tuning_event_handler;
+        create_controls(p, resources, h, true, false);
+        links.resources = &resources;
+        links.dialogs = &p;
+        links.controls = &controls;
+        links.modes = &modes;
+        links.signal = &signal;
+        links.values = &values;
+        links.audio = &audio;
+        links.marker_lines = &marker;
+        links.set_start_marker = [](int x) { start_marker_x = x; };
+        audio.wave = wave.get();
+        panel_attach(&links);
+        apply_mode(4);
+        enable_receiver_controls(p);
+        // Where the display puts the tuning slider: under the spectrum.
+        p.tuning_dialog.set_location(0, 270);
+        p.tuning_dialog.set_size(1024, 100);
+        p.tuning_slider->set_location(0, 0);
+    }
+    void TearDown() override {
+        panel_attach(nullptr);
+        gui::GuiDialog::clear_focus();
+    }
+    bool send(const gui::Message& m) {
+        bool no_further = false;
+        window_message_handler(nullptr, m, &no_further, nullptr);
+        return no_further;
+    }
+    bool left(int x, int y) {
+        return send(gui::make_mouse_message(gui::MessageKind::left_button_down, x, y));
+    }
+    bool right(int x, int y) {
+        return send(gui::make_mouse_message(gui::MessageKind::right_button_down, x, y));
+    }
+    void key(int vk) {
+        send(gui::make_key_message(gui::MessageKind::key_down, vk));
+        send(gui::make_key_message(gui::MessageKind::key_up, vk));
+    }
+    int32_t position() { return selected_entry(modes).slider_pos; }
+    void switch_to_cw() {
+        signal.cw_mode = 1;
+        modes.selected_mode = 2;
+        apply_mode(2);
+        p.tuning_slider->set_range(0, 1023);
+    }
+
+    gui::GuiResourceManager resources;
+    panel p;
+    panel_state controls;
+    receive_mode_state modes;
+    signal_state signal;
+    persisted_values values;
+    audio_context audio;
+    std::unique_ptr<wave_handoff> wave = std::make_unique<wave_handoff>();
+    std::vector<marker_line> marker;
+    panel_context links;
+};
+
+TEST_F(Tuning, ClicksTuneOnlyInsideTheSpectrum) {
+    EXPECT_TRUE(left(100, 269));
+    EXPECT_EQ(position(), 400);
+    EXPECT_EQ(signal.tuned_bin, 400);
+    EXPECT_EQ(p.tuning_slider->value(), 400);
+    left(600, 279);  // on the tuning slider's track, right of its thumb: one step up
+    EXPECT_EQ(position(), 401);
+    p.tuning_slider->set_enabled(false);  // a disabled slider lets the click through
+    left(200, 279);
+    EXPECT_EQ(position(), 800);
+    p.tuning_slider->set_enabled(false);
+    left(300, 280);  // below the spectrum
+    EXPECT_EQ(position(), 800);
+    left(850, 100);  // the readout corner
+    EXPECT_EQ(position(), 800);
+    left(850, 124);
+    EXPECT_EQ(position(), 3400);
+    left(1023, 200);
+    EXPECT_EQ(position(), 4092);
+    EXPECT_TRUE(p.tuning_slider->has_focus());
+}
+
+TEST_F(Tuning, InCwOneColumnIsOneBinAndThePitchOffsetsTheTunedBin) {
+    switch_to_cw();
+    left(1023, 200);
+    EXPECT_EQ(position(), 1023);
+    selected_entry(modes).slider_pos = 500;
+    controls.cw_offset_bins = 34.13;
+    compute_tuning(links);
+    EXPECT_EQ(signal.tuned_bin, 534);
+    controls.cw_offset_bins = -34.13;
+    compute_tuning(links);
+    EXPECT_EQ(signal.tuned_bin, 466);
+    selected_entry(modes).slider_pos = 501;  // odd sums become even
+    controls.cw_offset_bins = 0;
+    compute_tuning(links);
+    EXPECT_EQ(signal.tuned_bin, 502);
+}
+
+TEST_F(Tuning, NotchStripAndPlaybackBarTakeTheirClicks) {
+    left(100, 100);
+    EXPECT_TRUE(left(300, 400));
+    EXPECT_EQ(signal.notch_position, 300);
+    EXPECT_EQ(position(), 400);  // not tuned
+    wave->playing = 1;
+    left(512, 300);  // on the playback bar, under the tuning slider
+    EXPECT_EQ(start_marker_x, 512);
+    EXPECT_EQ(position(), 400);
+    wave->playing = 0;
+    start_marker_x = -1;
+    left(512, 300);  // not playing: below the spectrum, nothing
+    EXPECT_EQ(start_marker_x, -1);
+    EXPECT_EQ(position(), 400);
+}
+
+TEST_F(Tuning, RightClicksSetAndClearTheLevelMarker) {
+    EXPECT_TRUE(right(300, 100));
+    EXPECT_EQ(controls.marker_on, 1);
+    EXPECT_FLOAT_EQ(controls.reference_level_db, -40.0f);
+    ASSERT_EQ(marker.size(), 2u);
+    EXPECT_FLOAT_EQ(marker[0].from.y, 100);
+    EXPECT_FLOAT_EQ(marker[1].from.x, 300);
+    EXPECT_FLOAT_EQ(marker[1].to.y, 280);
+    right(300, 100);
+    EXPECT_EQ(controls.marker_on, 0);
+    EXPECT_TRUE(marker.empty());
+    right(850, 50);  // on in the readout corner, but no lines and no new reference
+    EXPECT_EQ(controls.marker_on, 1);
+    EXPECT_TRUE(marker.empty());
+    EXPECT_FLOAT_EQ(controls.reference_level_db, -40.0f);
+}
+
+TEST_F(Tuning, WheelAndKeysMoveTheTuningSlider) {
+    left(512, 100);
+    ASSERT_EQ(position(), 2048);
+    gui::Message wheel = gui::make_mouse_message(gui::MessageKind::mouse_wheel, 512, 300);
+    wheel.wheel_delta = 120;  // away from the user
+    for (int i = 0; i < 10; ++i) send(wheel);
+    EXPECT_EQ(position(), 2038);
+    key(gui::vk::right);
+    EXPECT_EQ(position(), 2039);
+    key(gui::vk::next);  // Page Down
+    EXPECT_EQ(position(), 2039 - 409);
+    key(gui::vk::end);
+    EXPECT_EQ(position(), 4095);
+    EXPECT_EQ(signal.tuned_bin, 4096);  // odd positions tune the even bin above
+    key(gui::vk::home);
+    EXPECT_EQ(position(), 0);
+}
+
+}  // namespace

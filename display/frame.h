@@ -1,11 +1,18 @@
 #pragma once
-// The per-frame callbacks: frame_update computes what changes between frames and paces
-// the display; frame_render clears the target, fills the panels and bars, and draws the
-// dialogs on top.
+// The per-frame callbacks: frame_update computes what changes between frames (traces, boxes,
+// S-meter, readouts) and paces the display; frame_render clears the target, fills the panels
+// and bars, and draws the line lists, the scale texts and the dialogs on top.
+#include "display/screen_geometry.h"
 #include "gui/framework.h"
-
-constexpr gui::Colour background_colour = 0x002D32AA;
-constexpr gui::Colour panel_black = 0xFF000000;
 
 void frame_update(gui::Device* device, double time_s, float elapsed_s, void* context);
 void frame_render(gui::Device* device, double time_s, float elapsed_s, void* context);
+
+// The CPU usage bar on y 458..460 for a usage [%]: green up to 40, then yellow, then red;
+// nothing above 100.
+void fill_cpu_bar(gui::Device& device, int usage_percent);
+// The playback bar and the loop marks for the player's position (nothing for an empty
+// file).
+void fill_playback_bar(gui::Device& device, uint32_t total_blocks, uint32_t current_block,
+                       bool start_marker_on, uint32_t start_block, bool end_marker_on,
+                       uint32_t end_block);

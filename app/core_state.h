@@ -8,6 +8,7 @@
 #include "platform/event.h"
 #include "platform/relaxed.h"
 #include "platform/thread.h"
+#include "record/player.h"
 #include "record/recorder.h"
 
 enum class receiver_phase : uint8_t { starting, idle, receiving, shut_down };
@@ -35,6 +36,7 @@ struct core_state {
     relaxed<uint16_t> record_seconds{0};    // [s] of the current recording, wraps
     relaxed<uint8_t> record_button_on{0};
     recorder rec;  // the recording behind "Rec"
+    player play;   // the playback behind "Play wave"
 
     relaxed<receiver_phase> phase{receiver_phase::starting};
 };

@@ -16,6 +16,7 @@
 #include "panel/card_dialog.h"
 #include "panel/card_list.h"
 #include "panel/control_events.h"
+#include "panel/playback_mode.h"
 #include "panel/retune.h"
 #include "panel/settings_link.h"
 #include "panel/start_quit.h"
@@ -60,6 +61,8 @@ void attach_links() {
     links.rec = &core.rec;
     links.record_button_on = &core.record_button_on;
     links.record_seconds = &core.record_seconds;
+    links.play = &core.play;
+    links.play_button_on = &core.play.play_button_on;
     panel_attach(&links);
     display_attach(&links);
     audio_link.mode = &data_origin;
@@ -193,8 +196,12 @@ void save_settings_step() {
 // the real sizes and the file plays back.
 void close_wave_files() {
     if (core.rec.record_file) stop_recording(core.rec);
+    stop_playback(core.play);
 }
-void restore_live_mode_step() {}
+// The stream is stopped, so this only brings the mode values back from a playback.
+void restore_live_mode_step() {
+    restore_live_mode(controls.live_mode);
+}
 void terminate_audio_library() {
     terminate_audio_library(sound);
 }

@@ -5,16 +5,6 @@
 
 namespace {
 
-// The recorder and the wave player are resumed only by their buttons; until then (and with
-// the stream stopped) they wait on their events.
-void wait_loop(worker_thread& self, void* event) {
-    auto& e = *static_cast<manual_event*>(event);
-    while (thread_checkpoint(self)) {
-        event_wait(e);
-        event_reset(e);
-    }
-}
-
 void set_event(void* event) {
     event_set(*static_cast<manual_event*>(event));
 }
@@ -32,7 +22,10 @@ void create_worker_threads() {
     links.playing = &data_origin.playing;
     thread_create(core.dsp_thread, dsp_thread, static_cast<signal_state*>(&data_origin));
     thread_create(core.cpu_monitor_thread, cpu_monitor_thread, &core);
-    thread_create(core.wave_player_thread, wait_loop, &core.play_event);
+    core.play.handoff = &data_origin;
+    core.play.play_event = &core.play_event;
+    core.play.thread = &core.wave_player_thread;
+    thread_create(core.wave_player_thread, player_thread, &core.play);
     core.rec.handoff = &data_origin;
     core.rec.record_event = &core.record_event;
     core.rec.thread = &core.recorder_thread;

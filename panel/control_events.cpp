@@ -4,6 +4,7 @@
 
 #include "dsp/rebuild_filter.h"
 #include "panel/apply_mode.h"
+#include "panel/play_button.h"
 #include "panel/rec_button.h"
 #include "panel/start_quit.h"
 #include "settings/lenient_number.h"
@@ -256,10 +257,10 @@ void main_event_handler(unsigned, int control_id, GuiControl* control, void*) {
             caption_toggle(p.main_dialog, id_dbm, c.values->show_dBm, "dBm", "dBuEMF");
             break;
         case id_play_wave:
-            if (!is_on(c.record_button_on) && c.play_pressed) c.play_pressed();
+            if (!is_on(c.record_button_on)) play_button_pressed(c);
             break;
         case id_rec:
-            if (!is_on(c.play_button_on)) rec_button_pressed(c);
+            if (!(c.play && c.play->play_button_on)) rec_button_pressed(c);
             break;
         case id_rf_gain_slider:
             c.modes->rf_gain = slider_value(control) / 10;

@@ -11,6 +11,7 @@
 #include "gui/toolkit.h"
 #include "panel/panel.h"
 #include "panel/panel_state.h"
+#include "record/player.h"
 #include "record/recorder.h"
 #include "settings/persisted_values.h"
 
@@ -36,19 +37,15 @@ struct panel_context {
     // The application's shutdown sequence and quit request (the "Quit" press).
     void (*shutdown_receiver)() = nullptr;
     void (*post_quit)(int exit_code) = nullptr;
-    // The recorder behind "Rec", the "Play wave" operation, and the two buttons' states
-    // (each press is ignored while the other button is on).
+    // The recorder behind "Rec" with its button state and time, and the player behind
+    // "Play wave" (each press is ignored while the other button is on).
     recorder* rec = nullptr;
     relaxed<uint8_t>* record_button_on = nullptr;
     relaxed<uint16_t>* record_seconds = nullptr;  // [s] counted by the CPU monitor
-    void (*play_pressed)() = nullptr;
-    void (*clear_playback_markers)() = nullptr;
-    // The loop markers of a playing file, from a click on the playback bar at x [px].
-    void (*set_start_marker)(int x) = nullptr;
-    void (*set_end_marker)(int x) = nullptr;
+    player* play = nullptr;
+    const relaxed<uint8_t>* play_button_on = nullptr;  // the player's, for the display
     // The right-click level marker's lines, drawn by the display while marker_on.
     std::vector<marker_line>* marker_lines = nullptr;
-    const relaxed<uint8_t>* play_button_on = nullptr;
 };
 
 // Calls the display's recomputations when they are attached.

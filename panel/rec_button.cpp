@@ -36,7 +36,7 @@ void rec_button_pressed(panel_context& c) {
     const bool complete = stop_recording(*c.rec);
     show_rec_time(p, false);
     set_rec_fill(p, fill_idle);
-    if (c.clear_playback_markers) c.clear_playback_markers();
+    if (c.play) clear_markers(*c.play);
     // A full disk or a failing drive: the recording is not what was received.
     if (!complete) message_box("the recording could not be written completely", "file error");
 }

@@ -33,7 +33,7 @@ void focus_tuning(panel& p) {
 void left_click(panel_context& c, int x, int y, bool* no_further) {
     panel& p = *c.dialogs;
     if (in_playback_strip(c, y)) {
-        if (c.set_start_marker) c.set_start_marker(x);
+        if (c.play) set_start_marker(*c.play, x);
         return;
     }
     if (x >= 221 && x <= 499 && y >= 331 && y <= 459) {  // the notch strip of the audio panel
@@ -53,7 +53,7 @@ void left_click(panel_context& c, int x, int y, bool* no_further) {
 
 void right_click(panel_context& c, int x, int y, bool* no_further) {
     if (in_playback_strip(c, y)) {
-        if (c.set_end_marker) c.set_end_marker(x);
+        if (c.play) set_end_marker(*c.play, x);
         return;
     }
     if (!c.controls) return;

@@ -23,6 +23,8 @@ struct player {
     int32_t playback_file_rate = 0;  // [Hz] as the header says
     bool thread_resumed = false;
 
+    relaxed<uint8_t> play_button_on{0};  // the "Play wave" button is on
+
     // Read by the display every frame.
     relaxed<uint32_t> total_blocks{0};   // whole blocks in the data chunk
     relaxed<uint32_t> tail_count{0};     // floats in the final, partial block

@@ -12,6 +12,7 @@
 
 #include "panel/apply_mode.h"
 #include "panel/card_dialog.h"
+#include "platform/message_box.h"
 
 namespace fs = std::filesystem;
 
@@ -43,7 +44,7 @@ class ControlEvents : public ::testing::Test {
         links.rebuild_scales = [] { ++rebuilds; };
         links.update_frequency_readout = [] { ++readouts; };
         links.record_button_on = &record_on;
-        links.play_button_on = &play_on;
+        links.play = &play;
         audio.signal = &signal.handoff;
         panel_attach(&links);
         apply_mode(4);
@@ -81,7 +82,8 @@ class ControlEvents : public ::testing::Test {
     audio_stream sound;
     audio_context audio;
     panel_context links;
-    relaxed<uint8_t> record_on{0}, play_on{0};
+    relaxed<uint8_t> record_on{0};
+    player play;
 };
 
 TEST_F(ControlEvents, ModeRadiosCarryTheTuningWithinOneKindOnly) {
@@ -247,14 +249,13 @@ TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
     links.rec = &rec;
     relaxed<uint16_t> seconds{77};
     links.record_seconds = &seconds;
-    int cleared = 0;
-    static int* cleared_at = &cleared;
-    links.clear_playback_markers = [] { ++*cleared_at; };
+    play.start_marker_on = 1;
+    play.total_blocks = 40;
 
-    play_on = 1;
+    play.play_button_on = 1;
     press(id_rec);  // ignored while a file plays
     EXPECT_EQ(record_on, 0);
-    play_on = 0;
+    play.play_button_on = 0;
     press(id_rec);
     EXPECT_EQ(record_on, 1);
     EXPECT_EQ(handoff->recording, 1);
@@ -266,11 +267,67 @@ TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
     EXPECT_EQ(record_on, 0);
     EXPECT_FALSE(p.main_dialog.get_control(id_rec_time)->get_visible());
     EXPECT_EQ(fill(id_rec), fill_idle);
-    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(play.start_marker_on, 0);  // the markers were set on the file just replaced
+    EXPECT_EQ(play.end_block, 40u);
     EXPECT_EQ(fs::file_size(dir / "temp.wav"), 44u);  // finished, no block yet
 
     thread_stop(
         thread, [](void* e) { event_set(*static_cast<manual_event*>(e)); }, &event);
+    fs::current_path(old);
+    fs::remove_all(dir);
+}
+
+// "Play wave" on a missing file, then on one recorded here, with a real player thread.
+TEST_F(ControlEvents, PlayWaveTellsOfAMissingFileAndPlaysARecordedOne) {
+    const fs::path old = fs::current_path();
+    std::string tmpl = (fs::temp_directory_path() / "tolvan_playbutton_XXXXXX").string();
+    const fs::path dir = mkdtemp(tmpl.data());
+    fs::current_path(dir);
+    static std::vector<std::string> boxes;
+    boxes.clear();
+    const message_box_handler before =
+        set_message_box_handler([](const char* text, const char* caption) {
+            boxes.push_back(std::string(text) + "/" + caption);
+        });
+    manual_event event;
+    worker_thread thread;
+    auto handoff = std::make_unique<wave_handoff>();
+    play.handoff = handoff.get();
+    play.play_event = &event;
+    play.thread = &thread;
+    thread_create(thread, player_thread, &play);
+
+    press(id_play_wave);
+    EXPECT_EQ(boxes, std::vector<std::string>{"no wave file/rec error"});
+    EXPECT_EQ(play.play_button_on, 0);
+    EXPECT_EQ(fill(id_play_wave), fill_idle);
+    EXPECT_EQ(handoff->playing, 0);
+
+    {
+        auto f = create_wave_file("temp.wav", false);  // 48 kHz, while the receiver is at 96
+        std::vector<float> block(block_size, 0.25f);
+        for (int i = 0; i < 4; ++i) write_wave_block(*f, block.data(), block.data());
+        finish_wave_file(*f);
+    }
+    press(id_play_wave);
+    EXPECT_EQ(play.play_button_on, 1);
+    EXPECT_EQ(handoff->playing, 1);
+    EXPECT_EQ(play.total_blocks, 4u);
+    EXPECT_EQ(fill(id_play_wave), 0xFFFCCA82u);
+    EXPECT_EQ(signal.sample_rate, 48000);
+    EXPECT_EQ(modes.selected_mode, 0);
+    record_on = 1;
+    press(id_play_wave);  // ignored while recording
+    EXPECT_EQ(play.play_button_on, 1);
+    record_on = 0;
+    press(id_play_wave);
+    EXPECT_EQ(play.play_button_on, 0);
+    EXPECT_EQ(handoff->playing, 0);
+    EXPECT_FALSE(play.play_file.has_value());
+
+    thread_stop(
+        thread, [](void* e) { event_set(*static_cast<manual_event*>(e)); }, &event);
+    set_message_box_handler(before);
     fs::current_path(old);
     fs::remove_all(dir);
 }

@@ -8,6 +8,7 @@
 #include "panel/apply_mode.h"
 #include "panel/card_dialog.h"
 #include "panel/control_events.h"
+#include "panel/playback_mode.h"
 #include "panel/start_quit.h"
 
 namespace {
@@ -37,9 +38,7 @@ class SwitchingTest : public ::testing::Test {
         panel_attach(nullptr);
         gui::GuiDialog::clear_focus();
     }
-    void card_event(int id) {
-        card_event_handler(0, id, p.card_dialog.get_control(id), nullptr);
-    }
+    void card_event(int id) { card_event_handler(0, id, p.card_dialog.get_control(id), nullptr); }
     gui::GuiRadioButton* card_radio(int id) { return p.card_dialog.get_radio_button(id); }
 
     gui::GuiResourceManager resources;
@@ -114,6 +113,34 @@ TEST_F(SwitchingTest, CardDialogRateAndFamilyPickTheMode) {
     EXPECT_EQ(modes.selected_mode, 0);
     EXPECT_EQ(signal.sampling_high, 0);
     EXPECT_EQ(signal.sample_rate, 48000);
+}
+
+TEST_F(SwitchingTest, PlaybackAtTheFilesRateThenBackToTheLiveMode) {
+    // A 96 kHz file while in CWU plays as CWL, and CWU comes back with its position.
+    modes.selected_mode = 3;
+    signal.cw_mode = 1;
+    modes.mode_table[3].slider_pos = 700;
+    enter_playback_mode(3, 96000);
+    EXPECT_EQ(modes.selected_mode, 2);
+    EXPECT_EQ(signal.cw_mode, 1);
+    EXPECT_EQ(controls.live_mode, 3);
+    EXPECT_EQ(modes.mode_table[2].slider_pos, controls.playback_slider_pos);
+    modes.mode_table[2].slider_pos = 333;  // tuned while the file plays
+    restore_live_mode(controls.live_mode);
+    EXPECT_EQ(modes.selected_mode, 3);
+    EXPECT_EQ(modes.mode_table[3].slider_pos, 700);
+    EXPECT_EQ(controls.playback_slider_pos, 333);  // the file's position is kept for next time
+
+    // A 48 kHz file while at 96 kHz USB: LSB at 48 kHz, also afterwards.
+    modes.selected_mode = 5;
+    signal.cw_mode = 0;
+    enter_playback_mode(5, 48000);
+    EXPECT_EQ(modes.selected_mode, 0);
+    EXPECT_EQ(signal.sample_rate, 48000);
+    restore_live_mode(controls.live_mode);
+    EXPECT_EQ(modes.selected_mode, 0);
+    EXPECT_EQ(signal.sampling_high, 0);
+    EXPECT_EQ(modes.mode_table[0].slider_pos, controls.live_slider_pos);
 }
 
 }  // namespace

@@ -10,12 +10,9 @@
 
 namespace {
 
-int start_marker_x = -1;
-
 class Tuning : public ::testing::Test {
   protected:
     void SetUp() override {
-        start_marker_x = -1;
         reset_mode_table(modes);
         modes.selected_mode = 4;
         signal.sampling_high = 1;
@@ -31,7 +28,8 @@ class Tuning : public ::testing::Test {
         links.values = &values;
         links.audio = &audio;
         links.marker_lines = &marker;
-        links.set_start_marker = [](int x) { start_marker_x = x; };
+        links.play = &play;
+        play.total_blocks = 100;
         audio.wave = wave.get();
         panel_attach(&links);
         apply_mode(4);
@@ -77,6 +75,7 @@ class Tuning : public ::testing::Test {
     audio_context audio;
     std::unique_ptr<wave_handoff> wave = std::make_unique<wave_handoff>();
     std::vector<marker_line> marker;
+    player play;
     panel_context links;
 };
 
@@ -126,12 +125,15 @@ TEST_F(Tuning, NotchStripAndPlaybackBarTakeTheirClicks) {
     EXPECT_EQ(position(), 400);  // not tuned
     wave->playing = 1;
     left(512, 300);  // on the playback bar, under the tuning slider
-    EXPECT_EQ(start_marker_x, 512);
+    EXPECT_EQ(play.start_marker_on, 1);
+    EXPECT_EQ(play.start_block, 50u);
     EXPECT_EQ(position(), 400);
+    right(256, 300);  // an end marker before the start is refused
+    EXPECT_EQ(play.end_marker_on, 0);
+    EXPECT_EQ(controls.marker_on, 0);  // and it is no level marker either
     wave->playing = 0;
-    start_marker_x = -1;
-    left(512, 300);  // not playing: below the spectrum, nothing
-    EXPECT_EQ(start_marker_x, -1);
+    left(768, 300);  // not playing: below the spectrum, nothing
+    EXPECT_EQ(play.start_block, 50u);
     EXPECT_EQ(position(), 400);
 }
 

@@ -1,0 +1,63 @@
+#include "panel/playback_mode.h"
+
+#include "panel/apply_mode.h"
+#include "platform/thread.h"
+
+namespace {
+
+constexpr int settle_ms = 200;  // [ms] after each switch, as after a stream restart
+
+bool is_cw(int32_t m) {
+    return m == 2 || m == 3;
+}
+
+}  // namespace
+
+void enter_playback_mode(int32_t m, int32_t rate) {
+    panel_context& c = panel_links();
+    if (!c.modes || !c.signal || !c.controls) return;
+    receive_mode_state& r = *c.modes;
+    signal_state& s = *c.signal;
+    panel_state& ps = *c.controls;
+    m = valid_mode_index(m);
+    if (rate == 48000) {
+        s.sampling_high = 0;
+        ps.cw_offset_bins = 0;
+        m = 0;
+        ps.live_slider_pos = r.mode_table[0].slider_pos;
+        ps.live_mode = 0;  // the mode in force before is not kept
+        s.cw_mode = 0;
+    } else {
+        ps.live_slider_pos = r.mode_table[m].slider_pos;
+        if (rate == 96000) s.sampling_high = 1;
+        ps.live_mode = m;
+        s.cw_mode = is_cw(m) ? 1 : 0;
+        if (is_cw(m)) m = 2;
+    }
+    r.selected_mode = m;
+    r.mode_table[m].slider_pos = ps.playback_slider_pos;
+    apply_mode(m);
+    sleep_ms(settle_ms);
+}
+
+void restore_live_mode(int32_t saved) {
+    panel_context& c = panel_links();
+    if (!c.modes || !c.signal || !c.controls) return;
+    receive_mode_state& r = *c.modes;
+    signal_state& s = *c.signal;
+    panel_state& ps = *c.controls;
+    saved = valid_mode_index(saved);
+    ps.playback_slider_pos = selected_entry(r).slider_pos;
+    if (saved == 0) {
+        ps.cw_offset_bins = 0;
+        s.sampling_high = 0;
+        s.cw_mode = 0;
+    } else {
+        s.sampling_high = 1;
+        s.cw_mode = is_cw(saved) ? 1 : 0;
+    }
+    r.selected_mode = saved;
+    r.mode_table[saved].slider_pos = ps.live_slider_pos;
+    apply_mode(r.selected_mode);
+    sleep_ms(settle_ms);
+}

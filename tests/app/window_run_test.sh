@@ -103,4 +103,45 @@ app_pid=""
 [[ $(wc -l <Tolvan_101.ini) -eq 48 ]] || fail "Tolvan_101.ini not written by Quit"
 [[ $(wc -l <IQ.ini) -eq 20 ]] || fail "IQ.ini not written by Quit"
 head -1 IQ.ini | grep -q '^IQ_gain pulse' || fail "card name: $(head -1 IQ.ini)"
+
+# 5. "Rec" records temp.wav, "Play wave" plays it, and a recording running at "Quit" is
+#    finished: both times the header holds the sizes of whole blocks. The files of run 4
+#    hold mode 0 with "sampling high" 1, which loads as LSB at 48 kHz.
+u32_at() { od -An -tu4 -j"$2" -N4 "$1" | tr -d ' '; }
+check_recording() {
+    local size
+    size="$(stat -c %s temp.wav)"
+    (( size > 44 + 16384 && (size - 44) % 16384 == 0 )) || fail "$1: temp.wav has $size bytes"
+    [[ "$(u32_at temp.wav 40)" == "$((size - 44))" ]] || fail "$1: data size $(u32_at temp.wav 40)"
+    [[ "$(u32_at temp.wav 4)" == "$((size - 8))" ]] || fail "$1: RIFF size $(u32_at temp.wav 4)"
+    [[ "$(u32_at temp.wav 24)" == "$2" ]] || fail "$1: rate $(u32_at temp.wav 24)"
+}
+click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
+"$tolvan" -noerrormsgboxes >"$tmp/run5.log" 2>&1 &
+app_pid=$!
+wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
+[[ -n "$wid" ]] || fail "no window for Rec/Play"
+sleep 1
+click 940 456  # Start
+sleep 1
+click 45 463  # Rec
+sleep 2
+import -window "$wid" "$artifacts/tolvan_recording.png" 2>/dev/null
+click 45 463
+sleep 0.5
+check_recording "Rec stopped" 48000
+click 62 341  # Play wave
+sleep 2
+import -window "$wid" "$artifacts/tolvan_playing.png" 2>/dev/null
+click 62 341
+sleep 0.5
+click 45 463  # Rec, then Quit while it records
+sleep 1.5
+click 940 456
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$app_pid"
+code=$?
+app_pid=""
+[[ $code -eq 0 ]] || fail "exit code $code after Quit while recording: $(grep -v ALSA "$tmp/run5.log" | tail -3)"
+check_recording "Quit while recording" 48000
 echo "PASS"

@@ -19,7 +19,11 @@ tmp="$(mktemp -d)"
 xvfb_pid=""
 app_pid=""
 cleanup() {
-    [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null
+    if [[ -n "$app_pid" ]]; then
+        kill "$app_pid" 2>/dev/null
+        for _ in $(seq 20); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$app_pid" 2>/dev/null
+    fi
     [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     "$root/scripts/pulse-test-server" stop "$tmp/pulse" >/dev/null 2>&1
     rm -rf "$tmp"

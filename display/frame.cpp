@@ -191,12 +191,10 @@ void frame_render(Device* device, double, float elapsed_s, void*) {
     device->clear(background_colour);                 // 1
     device->clear_rect(spectrum_panel, panel_black);  // 2
     device->clear_rect(cpu_background, panel_black);
-    if (d.playing && *d.playing && d.playback) {  // 3
-        const playback_view& pb = *d.playback;
-        if (pb.total_blocks && pb.current_block && pb.start_marker_on && pb.start_block &&
-            pb.end_marker_on && pb.end_block)
-            fill_playback_bar(*device, *pb.total_blocks, *pb.current_block, *pb.start_marker_on,
-                              *pb.start_block, *pb.end_marker_on, *pb.end_block);
+    if (d.playing && *d.playing && d.play) {  // 3
+        const player& pb = *d.play;
+        fill_playback_bar(*device, pb.total_blocks, pb.current_block, pb.start_marker_on,
+                          pb.start_block, pb.end_marker_on, pb.end_block);
     }
     if (d.cpu_usage_percent) fill_cpu_bar(*device, *d.cpu_usage_percent);              // 4
     if (d.signal && !d.signal->cw_mode) device->clear_rect(audio_panel, panel_black);  // 5

@@ -159,10 +159,14 @@ TEST_F(FrameTest, PlaybackBarAndLoopMarks) {
     frame();
     const std::vector<Colour> idle = pixels;  // the labels share the bar's rows
     auto idle_black = [&](int x, int y) { return (idle[size_t(y) * 1024 + x] & 0xFFFFFF) == 0; };
-    relaxed<uint32_t> total{100}, current{50}, start{10}, end{90};
-    relaxed<uint8_t> start_on{1}, end_on{1};
-    playback_view view{&total, &current, &start_on, &start, &end_on, &end};
-    ctx.playback = &view;
+    player view;
+    view.total_blocks = 100;
+    view.current_block = 50;
+    view.start_marker_on = 1;
+    view.start_block = 10;
+    view.end_marker_on = 1;
+    view.end_block = 90;
+    ctx.play = &view;
     playing = 1;
     frame();
     save("playback");
@@ -185,13 +189,13 @@ TEST_F(FrameTest, PlaybackBarAndLoopMarks) {
     }
     EXPECT_GT(bar, 200);
     // A file without whole blocks shows no bar and divides by nothing.
-    total = 0;
+    view.total_blocks = 0;
     frame();
     EXPECT_EQ(at(102, 308), 0u);
     EXPECT_EQ(at(921, 308), 0u);
     // Without a player there is no bar either.
-    total = 100;
-    ctx.playback = nullptr;
+    view.total_blocks = 100;
+    ctx.play = nullptr;
     frame();
     EXPECT_EQ(at(102, 308), 0u);
 }

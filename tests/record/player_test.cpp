@@ -45,8 +45,8 @@ class Player : public ::testing::Test {
             }
             write_wave_block(*f, l.data(), r.data());
         }
-        std::vector<float> tail(tail_floats, 1000.0f);
-        std::fwrite(tail.data(), 4, tail.size(), f->stream);
+        const std::vector<float> tail(tail_floats, 1000.0f);
+        if (!tail.empty()) std::fwrite(tail.data(), 4, tail.size(), f->stream);
         finish_wave_file(*f);
         close_wave_file(*f);
         return name;

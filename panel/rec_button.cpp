@@ -27,8 +27,14 @@ void rec_button_pressed(panel_context& c) {
     if (start) {
         set_rec_fill(p, rec_on_fill);
         c.controls->wave_file_name = record_file_name;
-        // Without a file the button stays on and nothing is written.
-        if (!start_recording(*c.rec, record_file_name, c.signal->sampling_high)) return;
+        // A red button with nothing written would look like a recording: say so and turn
+        // the button off again.
+        if (!start_recording(*c.rec, record_file_name, c.signal->sampling_high)) {
+            *c.record_button_on = 0;
+            set_rec_fill(p, fill_idle);
+            message_box("fail to write file", "file error");
+            return;
+        }
         if (c.record_seconds) *c.record_seconds = 0;
         show_rec_time(p, true);
         return;

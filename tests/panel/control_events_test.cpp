@@ -271,6 +271,22 @@ TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
     EXPECT_EQ(play.end_block, 40u);
     EXPECT_EQ(fs::file_size(dir / "temp.wav"), 44u);  // finished, no block yet
 
+    // A "temp.wav" that cannot be written: told, and the button does not stay red.
+    fs::remove(dir / "temp.wav");
+    fs::create_directory(dir / "temp.wav");
+    static std::vector<std::string> boxes;
+    boxes.clear();
+    const message_box_handler before =
+        set_message_box_handler([](const char* text, const char* caption) {
+            boxes.push_back(std::string(text) + "/" + caption);
+        });
+    press(id_rec);
+    set_message_box_handler(before);
+    EXPECT_EQ(boxes, std::vector<std::string>{"fail to write file/file error"});
+    EXPECT_EQ(record_on, 0);
+    EXPECT_EQ(fill(id_rec), fill_idle);
+    EXPECT_FALSE(thread_is_running(thread));
+
     thread_stop(
         thread, [](void* e) { event_set(*static_cast<manual_event*>(e)); }, &event);
     fs::current_path(old);

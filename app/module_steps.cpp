@@ -55,14 +55,12 @@ void attach_links() {
     links.shutdown_receiver = shutdown_receiver;
     links.post_quit = gui::post_quit;
     links.cpu_usage_percent = &core.cpu_usage_percent;
-    links.playing = &data_origin.playing;
     links.message_text = core.message_text;
     links.message_text_size = sizeof core.message_text;
     links.rec = &core.rec;
     links.record_button_on = &core.record_button_on;
     links.record_seconds = &core.record_seconds;
     links.play = &core.play;
-    links.play_button_on = &core.play.play_button_on;
     panel_attach(&links);
     display_attach(&links);
     audio_link.mode = &data_origin;

@@ -7,11 +7,10 @@
 #include "panel/panel_context.h"
 #include "platform/relaxed.h"
 
-// The playback bar reads the wave player through panel_context::play; without a player no
-// bar is drawn.
+// The playback bar and the trace colour read the wave player through panel_context::play;
+// without a player no bar is drawn.
 struct display_context : panel_context {
     const relaxed<int32_t>* cpu_usage_percent = nullptr;
-    const relaxed<uint8_t>* playing = nullptr;
     // The shared text buffer the readouts are formatted into (UTF-8); the display keeps a
     // buffer of its own when none is attached.
     char* message_text = nullptr;

@@ -5,6 +5,7 @@
 #include "display/readouts.h"
 #include "display/scales.h"
 #include "display/spectrum_trace.h"
+#include "panel/start_quit.h"
 #include "platform/thread.h"
 
 using namespace gui;
@@ -16,20 +17,8 @@ constexpr int cpu_green_end = 40;  // [%]
 constexpr int cpu_yellow_end = 70;
 constexpr int cpu_full = 100;
 
-// The sound server can end a running stream by itself; while the receiver is started it is
-// reopened on the same card and rate, looked at about once a second. When it cannot be
-// reopened it is left as it is and tried again a second later.
-void keep_stream_running(display_context& d, double now_s) {
-    static double last_look_s = 0;
-    if (!d.sound || !d.audio || !d.values || !d.signal) return;
-    if (now_s - last_look_s < 1.0 && now_s >= last_look_s) return;
-    last_look_s = now_s;
-    if (d.sound->stream_open.load())
-        revive_stream(*d.sound, *d.audio, d.values->selected_card, d.signal->sample_rate);
-}
-
 Colour choose_trace_colour(const display_context& d) {
-    if (d.play_button_on && *d.play_button_on) return trace_playback;
+    if (d.play && d.play->play_button_on) return trace_playback;
     return d.signal->sampling_high ? trace_96k : trace_48k;
 }
 
@@ -191,7 +180,7 @@ void frame_render(Device* device, double, float elapsed_s, void*) {
     device->clear(background_colour);                 // 1
     device->clear_rect(spectrum_panel, panel_black);  // 2
     device->clear_rect(cpu_background, panel_black);
-    if (d.playing && *d.playing && d.play) {  // 3
+    if (d.play && is_playing(*d.play)) {  // 3
         const player& pb = *d.play;
         fill_playback_bar(*device, pb.total_blocks, pb.current_block, pb.start_marker_on,
                           pb.start_block, pb.end_marker_on, pb.end_block);

@@ -43,7 +43,6 @@ struct panel_context {
     relaxed<uint8_t>* record_button_on = nullptr;
     relaxed<uint16_t>* record_seconds = nullptr;  // [s] counted by the CPU monitor
     player* play = nullptr;
-    const relaxed<uint8_t>* play_button_on = nullptr;  // the player's, for the display
     // The right-click level marker's lines, drawn by the display while marker_on.
     std::vector<marker_line>* marker_lines = nullptr;
 };

@@ -9,8 +9,6 @@ using namespace gui;
 
 namespace {
 
-constexpr int settle_ms = 200;  // [ms]
-
 void set_play_fill(panel& p, Colour colour) {
     if (GuiButton* b = p.main_dialog.get_button(id_play_wave)) {
         b->element(1).texture_colour.set(state_normal, colour);
@@ -30,7 +28,7 @@ void play_button_pressed(panel_context& c) {
         stop_playback(pl);
         set_play_fill(p, fill_idle);
         restore_live_mode(c.controls->live_mode);
-        sleep_ms(settle_ms);
+        sleep_ms(playback_settle_ms);
         return;
     }
     set_play_fill(p, play_on_fill);
@@ -39,12 +37,12 @@ void play_button_pressed(panel_context& c) {
     enter_playback_mode(c.modes->selected_mode, opened ? pl.playback_file_rate : 0);
     if (opened) {
         begin_playback(pl);
-        sleep_ms(settle_ms);
+        sleep_ms(playback_settle_ms);
         return;
     }
     pl.play_button_on = 0;
     set_play_fill(p, fill_idle);
     message_box("no wave file", "rec error");
     restore_live_mode(c.controls->live_mode);
-    sleep_ms(settle_ms);
+    sleep_ms(playback_settle_ms);
 }

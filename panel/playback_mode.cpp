@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int settle_ms = 200;  // [ms] after each switch, as after a stream restart
-
 bool is_cw(int32_t m) {
     return m == 2 || m == 3;
 }
@@ -37,7 +35,7 @@ void enter_playback_mode(int32_t m, int32_t rate) {
     r.selected_mode = m;
     r.mode_table[m].slider_pos = ps.playback_slider_pos;
     apply_mode(m);
-    sleep_ms(settle_ms);
+    sleep_ms(playback_settle_ms);
 }
 
 void restore_live_mode(int32_t saved) {
@@ -59,5 +57,5 @@ void restore_live_mode(int32_t saved) {
     r.selected_mode = saved;
     r.mode_table[saved].slider_pos = ps.live_slider_pos;
     apply_mode(r.selected_mode);
-    sleep_ms(settle_ms);
+    sleep_ms(playback_settle_ms);
 }

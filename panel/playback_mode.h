@@ -3,6 +3,8 @@
 // live tuning position is kept while a file plays, and the file's own one afterwards.
 #include <cstdint>
 
+constexpr int playback_settle_ms = 200;  // [ms] after each switch, as after a stream restart
+
 // Chooses the mode for a file at `rate` [Hz] from mode m (at 48 kHz always LSB; at 96 kHz
 // CWU plays as CWL) and remembers m as the live mode.
 void enter_playback_mode(int32_t m, int32_t rate);

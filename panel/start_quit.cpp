@@ -29,6 +29,15 @@ void start_quit_pressed(panel_context& c) {
     apply_mode(c.modes->selected_mode);
 }
 
+void keep_stream_running(panel_context& c, double now_s) {
+    static double last_look_s = 0;
+    if (!c.sound || !c.audio || !c.values || !c.signal) return;
+    if (now_s - last_look_s < 1.0 && now_s >= last_look_s) return;
+    last_look_s = now_s;
+    if (c.sound->stream_open.load())
+        revive_stream(*c.sound, *c.audio, c.values->selected_card, c.signal->sample_rate);
+}
+
 void closing_refresh(panel_context& c) {
     if (!c.dialogs || !c.modes || !c.controls) return;
     panel& p = *c.dialogs;

@@ -11,12 +11,8 @@ constexpr int playback_strip_bottom = 309;  // [px]
 constexpr int spectrum_bottom = 280;        // [px] clicks from here down do not tune
 constexpr Colour marker_colour = 0xFFFFFF00;
 
-bool is_playing(const panel_context& c) {
-    return c.audio && c.audio->wave && c.audio->wave->playing;
-}
-
 bool in_playback_strip(const panel_context& c, int y) {
-    return is_playing(c) && y >= playback_strip_top && y <= playback_strip_bottom;
+    return c.play && is_playing(*c.play) && y >= playback_strip_top && y <= playback_strip_bottom;
 }
 
 // The readouts in the top-right corner are not part of the spectrum.

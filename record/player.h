@@ -35,6 +35,11 @@ struct player {
     relaxed<uint8_t> end_marker_on{0};
 };
 
+// The callback takes its input from this player's file.
+inline bool is_playing(const player& p) {
+    return p.handoff && p.handoff->playing;
+}
+
 void player_thread(worker_thread& self, void* play);
 
 // Opens `name` and takes its block counts and sample rate. False when it is no float

@@ -15,6 +15,7 @@
 #include "display/frame.h"
 #include "gui/draw.h"
 #include "panel/panel.h"
+#include "record/player.h"
 
 class DisplayTest : public ::testing::Test {
   protected:
@@ -37,8 +38,8 @@ class DisplayTest : public ::testing::Test {
         ctx.values = &values;
         ctx.sound = &sound;
         ctx.cpu_usage_percent = &cpu;
-        ctx.playing = &playing;
-        ctx.play_button_on = &play_button;
+        play.handoff = wave.get();
+        ctx.play = &play;
         ctx.record_button_on = &record_button;
         ctx.record_seconds = &record_seconds;
         ctx.rebuild_scales = rebuild_scales;
@@ -104,8 +105,8 @@ class DisplayTest : public ::testing::Test {
     panel_state controls;
     audio_stream sound;
     relaxed<int32_t> cpu{0};
-    relaxed<uint8_t> playing{0};
-    relaxed<uint8_t> play_button{0};
+    std::unique_ptr<wave_handoff> wave = std::make_unique<wave_handoff>();
+    player play;  // never started: the test sets what the display reads
     relaxed<uint8_t> record_button{0};
     relaxed<uint16_t> record_seconds{0};
     gui::GuiResourceManager resources;  // outlives the dialogs

@@ -76,7 +76,7 @@ TEST_F(FrameTest, TraceColourByRateAndPlayback) {
     select_mode(0, 2048);
     frame();
     EXPECT_EQ(screen().trace_colour, 0xFFF9BFF0u);
-    play_button = 1;
+    play.play_button_on = 1;
     frame();
     EXPECT_EQ(screen().trace_colour, 0xFFFCCA82u);
 }
@@ -166,8 +166,9 @@ TEST_F(FrameTest, PlaybackBarAndLoopMarks) {
     view.start_block = 10;
     view.end_marker_on = 1;
     view.end_block = 90;
+    view.handoff = wave.get();
     ctx.play = &view;
-    playing = 1;
+    wave->playing = 1;
     frame();
     save("playback");
     // Loop marks 2 px wide over y 283..310 (below the labels at y 308): start at

@@ -13,6 +13,7 @@
 #include "panel/apply_mode.h"
 #include "panel/card_dialog.h"
 #include "platform/message_box.h"
+#include "tests/panel/receiver_panel.h"
 
 namespace fs = std::filesystem;
 
@@ -21,37 +22,20 @@ namespace {
 int readouts = 0;
 int rebuilds = 0;
 
-class ControlEvents : public ::testing::Test {
+class ControlEvents : public ReceiverPanel {
   protected:
     void SetUp() override {
         readouts = rebuilds = 0;
-        reset_mode_table(modes);
-        modes.selected_mode = 4;
-        signal.sampling_high = 1;
         panel_handlers h;
         h.main = main_event_handler;
         h.adjust = adjust_event_handler;
         h.card = card_event_handler;
-        create_controls(p, resources, h, true, false);
-        links.resources = &resources;
-        links.dialogs = &p;
-        links.controls = &controls;
-        links.modes = &modes;
-        links.signal = &signal;
-        links.values = &values;
-        links.sound = &sound;
-        links.audio = &audio;
+        build(h, 4);
         links.rebuild_scales = [] { ++rebuilds; };
         links.update_frequency_readout = [] { ++readouts; };
         links.record_button_on = &record_on;
-        links.play = &play;
-        audio.signal = &signal.handoff;
         panel_attach(&links);
         apply_mode(4);
-    }
-    void TearDown() override {
-        panel_attach(nullptr);
-        gui::GuiDialog::clear_focus();
     }
     void press(int id) { main_event_handler(0, id, p.main_dialog.get_control(id), nullptr); }
     void click_radio(int id) { p.main_dialog.get_radio_button(id)->set_checked(true, true, true); }
@@ -73,17 +57,7 @@ class ControlEvents : public ::testing::Test {
         adjust_event_handler(gui::event_edit_box_string, id, e, nullptr);
     }
 
-    gui::GuiResourceManager resources;
-    panel p;
-    panel_state controls;
-    receive_mode_state modes;
-    signal_state signal;
-    persisted_values values;
-    audio_stream sound;
-    audio_context audio;
-    panel_context links;
     relaxed<uint8_t> record_on{0};
-    player play;
 };
 
 TEST_F(ControlEvents, ModeRadiosCarryTheTuningWithinOneKindOnly) {

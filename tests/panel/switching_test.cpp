@@ -10,46 +10,21 @@
 #include "panel/control_events.h"
 #include "panel/playback_mode.h"
 #include "panel/start_quit.h"
+#include "tests/panel/receiver_panel.h"
 
 namespace {
 
-class SwitchingTest : public ::testing::Test {
+class SwitchingTest : public ReceiverPanel {
   protected:
     void SetUp() override {
-        reset_mode_table(modes);
-        modes.selected_mode = 0;
-        signal.sampling_high = 1;
         panel_handlers h;
         h.main = main_event_handler;
         h.card = card_event_handler;
-        create_controls(p, resources, h, true, false);
-        links.resources = &resources;
-        links.dialogs = &p;
-        links.controls = &controls;
-        links.modes = &modes;
-        links.signal = &signal;
-        links.values = &values;
-        links.sound = &sound;
-        links.audio = &audio;
-        audio.signal = &signal.handoff;
+        build(h, 0);
         panel_attach(&links);
-    }
-    void TearDown() override {
-        panel_attach(nullptr);
-        gui::GuiDialog::clear_focus();
     }
     void card_event(int id) { card_event_handler(0, id, p.card_dialog.get_control(id), nullptr); }
     gui::GuiRadioButton* card_radio(int id) { return p.card_dialog.get_radio_button(id); }
-
-    gui::GuiResourceManager resources;
-    panel p;
-    panel_state controls;
-    receive_mode_state modes;
-    signal_state signal;
-    persisted_values values;
-    audio_stream sound;
-    audio_context audio;
-    panel_context links;
 };
 
 TEST_F(SwitchingTest, ApplyModeSetsTheRateFilterTuningAndIqSliders) {

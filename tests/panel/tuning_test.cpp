@@ -6,31 +6,19 @@
 #include "panel/control_events.h"
 #include "panel/retune.h"
 #include "panel/window_message_handler.h"
-#include "record/wave_handoff.h"
+#include "tests/panel/receiver_panel.h"
 
 namespace {
 
-class Tuning : public ::testing::Test {
+class Tuning : public ReceiverPanel {
   protected:
     void SetUp() override {
-        reset_mode_table(modes);
-        modes.selected_mode = 4;
-        signal.sampling_high = 1;
         panel_handlers h;
         h.main = main_event_handler;
         h.tuning = tuning_event_handler;
-        create_controls(p, resources, h, true, false);
-        links.resources = &resources;
-        links.dialogs = &p;
-        links.controls = &controls;
-        links.modes = &modes;
-        links.signal = &signal;
-        links.values = &values;
-        links.audio = &audio;
+        build(h, 4);
         links.marker_lines = &marker;
-        links.play = &play;
         play.total_blocks = 100;
-        audio.wave = wave.get();
         panel_attach(&links);
         apply_mode(4);
         enable_receiver_controls(p);
@@ -38,10 +26,6 @@ class Tuning : public ::testing::Test {
         p.tuning_dialog.set_location(0, 270);
         p.tuning_dialog.set_size(1024, 100);
         p.tuning_slider->set_location(0, 0);
-    }
-    void TearDown() override {
-        panel_attach(nullptr);
-        gui::GuiDialog::clear_focus();
     }
     bool send(const gui::Message& m) {
         bool no_further = false;
@@ -66,17 +50,7 @@ class Tuning : public ::testing::Test {
         p.tuning_slider->set_range(0, 1023);
     }
 
-    gui::GuiResourceManager resources;
-    panel p;
-    panel_state controls;
-    receive_mode_state modes;
-    signal_state signal;
-    persisted_values values;
-    audio_context audio;
-    std::unique_ptr<wave_handoff> wave = std::make_unique<wave_handoff>();
     std::vector<marker_line> marker;
-    player play;
-    panel_context links;
 };
 
 TEST_F(Tuning, ClicksTuneOnlyInsideTheSpectrum) {

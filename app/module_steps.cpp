@@ -32,6 +32,12 @@ display_context links;
 
 namespace {
 
+// Each frame: the panel looks after the stream, then the display computes the picture.
+void receiver_frame_move(gui::Device* device, double time_s, float elapsed_s, void* context) {
+    watch_stream(links);
+    frame_update(device, time_s, elapsed_s, context);
+}
+
 std::atomic<bool> quit_posted{false};
 std::atomic<int> quit_code{0};
 
@@ -67,6 +73,7 @@ void attach_links() {
     audio_link.signal = &data_origin.handoff;
     audio_link.wave = &data_origin;
     audio_link.dsp_event = &core.dsp_event;
+    data_origin.thread_links.output_event = &audio_link.output_ready;
     sound.post_quit = post_quit;
 }
 
@@ -80,7 +87,7 @@ void register_framework_callbacks() {
     gui::set_device_destroyed_callback(device_destroyed, nullptr);
     gui::set_message_callback(window_message_handler, nullptr);
     gui::set_frame_render_callback(frame_render, nullptr);
-    gui::set_frame_move_callback(frame_update, nullptr);
+    gui::set_frame_move_callback(receiver_frame_move, nullptr);
 }
 
 void create_controls_step() {

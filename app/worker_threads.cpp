@@ -30,6 +30,10 @@ void create_worker_threads() {
     core.rec.record_event = &core.record_event;
     core.rec.thread = &core.recorder_thread;
     thread_create(core.recorder_thread, recorder_thread, &core.rec);
+    thread_set_name(core.dsp_thread, "tolvan-dsp");
+    thread_set_name(core.cpu_monitor_thread, "tolvan-cpu");
+    thread_set_name(core.wave_player_thread, "tolvan-player");
+    thread_set_name(core.recorder_thread, "tolvan-recorder");
 }
 
 // In the order DSP, CPU monitor, wave player, recorder. The stream is stopped, so no

@@ -20,7 +20,7 @@ struct iq_balance {
     relaxed<double> iq_phase_sec{1.0};             // 1 / cos(phi)
 };
 
-// Written by the callback only; read by anyone.
+// Written by the audio side only (the callback, or the stream thread); read by anyone.
 struct audio_counters {
     relaxed<uint64_t> callbacks{0};          // calls of the callback
     relaxed<uint64_t> frames{0};             // frames the library handed over
@@ -32,8 +32,10 @@ struct audio_counters {
     relaxed<uint64_t> output_underflows{0};  // calls flagged paOutputUnderflow
     relaxed<uint64_t> output_overflows{0};   // calls flagged paOutputOverflow
     relaxed<uint64_t> player_empty{0};       // blocks repeated because the player fell behind
-    relaxed<uint64_t> dsp_missed{0};         // input blocks dropped: the DSP thread was a queue behind
-    relaxed<uint64_t> output_repeats{0};     // calls that found no new audio block and replayed one
+    relaxed<uint64_t> dsp_missed{0};      // input blocks dropped: the DSP thread was a queue behind
+    relaxed<uint64_t> output_repeats{0};  // calls that found no new audio block and replayed one
+    relaxed<uint64_t> output_dropped{0};  // finished blocks passed over for a newer one
+    relaxed<uint64_t> input_skipped{0};   // card input blocks read and passed over (backlog)
 };
 
 struct audio_context {
@@ -41,7 +43,8 @@ struct audio_context {
     signal_handoff* signal = nullptr;    // input block out, finished audio in
     wave_handoff* wave = nullptr;        // raw blocks to the recorder, from the player
     manual_event* dsp_event = nullptr;   // pulsed once per input block
+    manual_event output_ready;           // pulsed by the DSP thread after each finished block
     iq_balance iq;
     audio_counters counters;
-    bool output_seen = false;  // callback only: a finished audio block has arrived
+    bool output_seen = false;  // audio side only: a finished audio block has arrived
 };

@@ -50,22 +50,19 @@ int headless_receive(audio_stream& s, audio_context& ctx, int32_t selected_card,
         sleep_ms(poll_ms);
         if (++ticks * poll_ms >= 1000) {
             ticks = 0;
-            if (revive_stream(s, ctx, selected_card, sample_rate) != 0) {
-                if (status) std::fprintf(status, "tolvan: the stream ended and did not reopen\n");
-                s.stream_open = 0;
-                return 1;
-            }
             if (!status) continue;
             const audio_counters& c = ctx.counters;
             std::fprintf(status,
-                         "tolvan: %llu callbacks, %llu blocks missed by the DSP thread, %llu audio "
-                         "blocks replayed, %llu input overflows, %llu output underflows, %u "
-                         "reopened\n",
+                         "tolvan: %llu blocks, %llu missed by the DSP thread, %llu audio blocks "
+                         "replayed, %llu dropped, %llu input overflows, %llu output underflows, "
+                         "%u reopened%s\n",
                          (unsigned long long)c.callbacks.load(),
                          (unsigned long long)c.dsp_missed.load(),
                          (unsigned long long)c.output_repeats.load(),
+                         (unsigned long long)c.output_dropped.load(),
                          (unsigned long long)c.input_overflows.load(),
-                         (unsigned long long)c.output_underflows.load(), unsigned(s.revivals));
+                         (unsigned long long)c.output_underflows.load(),
+                         unsigned(s.revivals.load()), stream_active(s) ? "" : ", reopening");
         }
     }
     s.stream_open = 0;

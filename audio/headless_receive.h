@@ -1,9 +1,9 @@
 #pragma once
 // Receiving without a window: opens the stream on the selected card and keeps it running
-// until SIGINT or SIGTERM (or until stop_requested, when given, becomes true), then stops
-// it. The DSP thread must already run on the same hand-offs as ctx. Prints one status
-// line a second to `status` when it is not null. Returns 0 after a clean run, 1 when
-// the stream could not be opened.
+// (the stream thread reopens it when it stops working) until SIGINT or SIGTERM (or until
+// stop_requested, when given, becomes true), then stops it. The DSP thread must already
+// run on the same hand-offs as ctx. Prints one status line a second to `status` when it
+// is not null. Returns 0 after a clean run, 1 when the stream could not be opened.
 #include <atomic>
 #include <cstdint>
 #include <cstdio>

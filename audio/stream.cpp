@@ -1,10 +1,13 @@
 #include "audio/stream.h"
 
 #include <pa_linux_alsa.h>
-#include <portaudio.h>
+
+#include <chrono>
 
 #include "audio/audio_callback.h"
 #include "audio/message_text.h"
+#include "audio/quiet_libraries.h"
+#include "audio/stream_handle.h"
 #include "dsp/sizes.h"
 #include "platform/message_box.h"
 #include "platform/thread.h"
@@ -33,19 +36,67 @@ PaStreamParameters stream_parameters(int32_t card, const PaDeviceInfo& info) {
     return p;
 }
 
-// Aborts a running stream and closes it; the handle is gone whatever the result.
-PaError close_stream(audio_stream& s) {
-    PaError err = paNoError;
-    if (Pa_IsStreamActive(s.stream) == 1) err = Pa_AbortStream(s.stream);
-    const PaError closed = Pa_CloseStream(s.stream);
-    if (err == paNoError) err = closed;
-    s.stream = nullptr;
-    return err;
+// Stops the stream thread, if one runs; the handle stays for the caller to close.
+void end_stream_thread(audio_stream& s) {
+    if (!s.thread.joinable()) return;
+    s.stop_wanted = true;
+    event_set(s.stop_event);
+    if (s.ctx) event_pulse(s.ctx->output_ready);
+    s.thread.join();
 }
 
 }  // namespace
 
+int64_t steady_now_ms() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+PaStream* open_and_start(int32_t card, int32_t sample_rate, stream_drive drive,
+                         audio_context& ctx) {
+    const PaDeviceInfo* info = card >= 0 ? Pa_GetDeviceInfo(card) : nullptr;
+    if (!info) return nullptr;
+    const PaStreamParameters output_parameters = stream_parameters(card, *info);
+    const PaStreamParameters input_parameters = stream_parameters(card, *info);
+    const bool callback = drive == stream_drive::callback;
+    PaStream* stream = nullptr;
+    if (Pa_OpenStream(&stream, &input_parameters, &output_parameters, double(sample_rate),
+                      block_size, paClipOff, callback ? audio_callback : nullptr,
+                      callback ? &ctx : nullptr) != paNoError) {
+        return nullptr;
+    }
+    // A card's own ALSA device gets a real-time callback thread, as its driver's thread
+    // has; where that is not permitted the stream starts without it.
+    const PaHostApiInfo* host = Pa_GetHostApiInfo(info->hostApi);
+    const bool realtime = callback && host && host->type == paALSA;
+    if (realtime) PaAlsa_EnableRealtimeScheduling(stream, 1);
+    PaError started = Pa_StartStream(stream);
+    if (started != paNoError && realtime) {
+        PaAlsa_EnableRealtimeScheduling(stream, 0);
+        started = Pa_StartStream(stream);
+    }
+    if (started != paNoError) {
+        Pa_CloseStream(stream);
+        return nullptr;
+    }
+    return stream;
+}
+
+PaError close_handle(PaStream* stream) {
+    PaError err = paNoError;
+    if (Pa_IsStreamStopped(stream) == 0) err = Pa_AbortStream(stream);
+    const PaError closed = Pa_CloseStream(stream);
+    return err == paNoError ? closed : err;
+}
+
+stream_drive choose_stream_drive(int host_api_type, std::string_view device_name) {
+    if (host_api_type == paALSA && device_name.find("(hw:") == std::string_view::npos)
+        return stream_drive::own_thread;
+    return stream_drive::callback;
+}
+
 void init_audio_library(audio_stream& s) {
+    quiet_sound_libraries();
     const PaError err = Pa_Initialize();
     if (err != paNoError) {
         show_error(s, err, "PA19_initialize error");
@@ -58,6 +109,7 @@ void init_audio_library(audio_stream& s) {
 
 std::vector<sound_card> fill_card_list(audio_stream& s, std::span<std::string> card_names) {
     std::vector<sound_card> cards;
+    quiet_sound_libraries();
     if (Pa_Initialize() != paNoError) return cards;
     const PaDeviceIndex count = Pa_GetDeviceCount();
     s.device_count = count > 0 ? count : 0;
@@ -88,44 +140,46 @@ int32_t find_card(const std::vector<sound_card>& cards, std::string_view name) {
 int32_t open_stream(audio_stream& s, audio_context& ctx, int32_t card, int32_t sample_rate) {
     // A library that a failed stop or start-up left down is started again here.
     if (!s.library_up) {
+        quiet_sound_libraries();
         if (Pa_Initialize() != paNoError) return 1;
         s.library_up = true;
     }
     // Any existing stream goes, running or not, so no handle is lost.
-    if (s.stream && close_stream(s) != paNoError) return 1;
-
+    end_stream_thread(s);
+    if (s.stream) {
+        const PaError err = close_handle(static_cast<PaStream*>(s.stream));
+        s.stream = nullptr;
+        s.state = stream_state::stopped;
+        if (err != paNoError) return 1;
+    }
     const PaDeviceInfo* info = card >= 0 ? Pa_GetDeviceInfo(card) : nullptr;
     if (!info) return 1;
-    const PaStreamParameters output_parameters = stream_parameters(card, *info);
-    const PaStreamParameters input_parameters = stream_parameters(card, *info);
-
-    PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, &input_parameters, &output_parameters, double(sample_rate),
-                      block_size, paClipOff, audio_callback, &ctx) != paNoError) {
-        return 1;
-    }
-    s.stream = stream;
-    // On ALSA the library's callback thread asks for real-time scheduling, as a sound card
-    // driver's thread has; where that is not permitted the stream starts without it.
     const PaHostApiInfo* host = Pa_GetHostApiInfo(info->hostApi);
-    const bool alsa = host && host->type == paALSA;
-    if (alsa) PaAlsa_EnableRealtimeScheduling(stream, 1);
-    PaError started = Pa_StartStream(stream);
-    if (started != paNoError && alsa) {
-        PaAlsa_EnableRealtimeScheduling(stream, 0);
-        started = Pa_StartStream(stream);
-    }
-    if (started != paNoError) {
-        close_stream(s);
-        return 1;
-    }
+    const stream_drive drive = choose_stream_drive(host ? host->type : -1, info->name);
+    PaStream* stream = open_and_start(card, sample_rate, drive, ctx);
+    if (!stream) return 1;
+
+    s.stream = stream;
+    s.card = card;
+    s.sample_rate = sample_rate;
+    s.drive = drive;
+    s.ctx = &ctx;
+    s.trouble_since_ms = 0;
+    s.state = stream_state::running;
+    s.stop_wanted = false;
+    event_reset(s.stop_event);
+    s.thread = std::thread(stream_thread_body, &s);
     sleep_ms(open_settle_ms);
     return 0;
 }
 
 void stop_stream(audio_stream& s) {
+    end_stream_thread(s);
+    s.state = stream_state::stopped;
+    s.trouble_since_ms = 0;
     if (!s.stream) return;
-    const PaError err = close_stream(s);
+    const PaError err = close_handle(static_cast<PaStream*>(s.stream));
+    s.stream = nullptr;
     if (err != paNoError) {
         show_error(s, err, "stop_PA19 error");
         if (s.library_up) Pa_Terminate();
@@ -135,13 +189,13 @@ void stop_stream(audio_stream& s) {
 }
 
 bool stream_active(const audio_stream& s) {
-    return s.stream && Pa_IsStreamActive(s.stream) == 1;
+    return s.state.load() == stream_state::running;
 }
 
-int32_t revive_stream(audio_stream& s, audio_context& ctx, int32_t card, int32_t sample_rate) {
-    if (!s.stream || Pa_IsStreamActive(s.stream) == 1) return 0;
-    ++s.revivals;
-    return open_stream(s, ctx, card, sample_rate);
+int64_t stream_trouble_ms(const audio_stream& s) {
+    if (s.state.load() != stream_state::reopening) return 0;
+    const int64_t since = s.trouble_since_ms.load();
+    return since > 0 ? steady_now_ms() - since : 0;
 }
 
 void terminate_audio_library(audio_stream& s) {

@@ -5,7 +5,6 @@
 #include "display/readouts.h"
 #include "display/scales.h"
 #include "display/spectrum_trace.h"
-#include "panel/start_quit.h"
 #include "platform/thread.h"
 
 using namespace gui;
@@ -131,7 +130,6 @@ void fill_playback_bar(Device& device, uint32_t n, uint32_t current, bool start_
 
 void frame_update(Device*, double now_s, float, void*) {
     display_context& d = display();
-    keep_stream_running(d, now_s);
     if (!d.signal || !d.values) return;
     display_state& v = screen();
     signal_state& s = *d.signal;

@@ -22,10 +22,15 @@ struct audio_out_block {
 };
 
 // Blocks go through in order: the sound server may hand over two buffers within a fraction
-// of a millisecond, and neither that input block nor its finished audio may be lost.
-constexpr size_t handoff_blocks = 4;
+// of a millisecond, and neither that input block nor its finished audio may be lost. The
+// input queue holds a stall of the DSP thread of 340 ms at 96 kHz (16 blocks); after a
+// stall the DSP thread passes over all but the newest blocks, so the delay comes back at
+// once (input_backlog_limit: the most blocks left waiting behind the one it takes).
+constexpr size_t input_handoff_blocks = 16;
+constexpr size_t output_handoff_blocks = 4;
+constexpr size_t input_backlog_limit = 2;
 
 struct signal_handoff {
-    block_queue<iq_block, handoff_blocks> input;          // audio callback -> DSP thread
-    block_queue<audio_out_block, handoff_blocks> output;  // DSP thread -> audio callback
+    block_queue<iq_block, input_handoff_blocks> input;           // audio side -> DSP thread
+    block_queue<audio_out_block, output_handoff_blocks> output;  // DSP thread -> audio side
 };

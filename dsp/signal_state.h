@@ -43,6 +43,10 @@ struct dsp_thread_links {
     critical_section* dsp_lock = nullptr;       // held for each cycle
     const relaxed<uint8_t>* recording = nullptr;
     const relaxed<uint8_t>* playing = nullptr;
+    manual_event* output_event = nullptr;  // pulsed after each finished block (may be null)
+    // Tests only: runs after the thread found the input queue empty, before it waits.
+    void (*before_wait)(void*) = nullptr;
+    void* before_wait_arg = nullptr;
 };
 
 struct signal_state {
@@ -72,6 +76,7 @@ struct signal_state {
     relaxed<float> audio_peak{0.0f};        // largest sample of the last finished block, >= 0
     relaxed<float> output_gain{0.0f};       // gain for the last finished block
     relaxed<uint32_t> blocks_done{0};       // cycles run
+    relaxed<uint64_t> input_skipped{0};     // input blocks passed over after a stall
     triple_buffer<spectrum_block> spectra;  // DSP -> display
     signal_handoff handoff;                 // audio callback <-> DSP thread
 

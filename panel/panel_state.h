@@ -6,11 +6,12 @@
 #include <string>
 
 struct panel_state {
-    double cw_offset_bins = 0.0;   // [bins] added to the tuning position in CW
-    int32_t previous_mode = 0;     // selected_mode before the last mode-radio change
-    uint8_t iq_adjust_open = 0;    // the I/Q adjustment dialog is open
-    uint8_t tuning_disabled = 0;   // keeps the tuning slider disabled while it is
-    uint8_t calibration_open = 0;  // the "Freq. adjust" dialog is open
+    double cw_offset_bins = 0.0;    // [bins] added to the tuning position in CW
+    int32_t previous_mode = 0;      // selected_mode before the last mode-radio change
+    uint8_t iq_adjust_open = 0;     // the I/Q adjustment dialog is open
+    uint8_t tuning_disabled = 0;    // keeps the tuning slider disabled while it is
+    uint8_t calibration_open = 0;   // the "Freq. adjust" dialog is open
+    uint8_t stream_lost_shown = 0;  // the user was told that the card gives no sound
 
     int32_t passband_start_px = 0;  // [columns] first display column of the pass band
     int32_t passband_width_px = 0;  // [columns]

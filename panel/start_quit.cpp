@@ -1,5 +1,8 @@
 #include "panel/start_quit.h"
 
+#include <optional>
+#include <string>
+
 #include "panel/apply_mode.h"
 #include "panel/retune.h"
 
@@ -29,13 +32,31 @@ void start_quit_pressed(panel_context& c) {
     apply_mode(c.modes->selected_mode);
 }
 
-void keep_stream_running(panel_context& c, double now_s) {
-    static double last_look_s = 0;
-    if (!c.sound || !c.audio || !c.values || !c.signal) return;
-    if (now_s - last_look_s < 1.0 && now_s >= last_look_s) return;
-    last_look_s = now_s;
-    if (c.sound->stream_open.load())
-        revive_stream(*c.sound, *c.audio, c.values->selected_card, c.signal->sample_rate);
+namespace {
+
+void show_card_state(panel_context& c, const char* suffix) {
+    GuiStatic* label = c.dialogs->main_dialog.get_static(id_card_name);
+    if (!label) return;
+    const std::optional<std::string> name = card_name(*c.sound, c.values->selected_card);
+    label->set_text((name.value_or("") + suffix).c_str());
+}
+
+}  // namespace
+
+void watch_stream(panel_context& c) {
+    if (!c.sound || !c.dialogs || !c.controls || !c.values) return;
+    panel_state& p = *c.controls;
+    const bool started = c.sound->stream_open.load() != 0;
+    if (!p.stream_lost_shown) {
+        if (!started || stream_trouble_ms(*c.sound) < stream_lost_notice_ms) return;
+        p.stream_lost_shown = 1;
+        c.dialogs->card_dialog.set_visible(true);
+        show_card_state(c, ": no sound, reopening");
+    } else if (!started || stream_active(*c.sound)) {
+        p.stream_lost_shown = 0;
+        if (started) c.dialogs->card_dialog.set_visible(false);
+        show_card_state(c, "");
+    }
 }
 
 void closing_refresh(panel_context& c) {

@@ -9,7 +9,9 @@ void start_quit_pressed(panel_context& c);
 // Runs after every main_dialog event: the tuning slider's state and focus, the bandwidth
 // radio and slider position of the selected mode, the tuned bin, the readout, button 30.
 void closing_refresh(panel_context& c);
-// The sound server can end a running stream by itself; while the receiver is started it is
-// reopened on the same card and rate. Called every frame with the frame time [s]; looks
-// about once a second, and a stream that does not reopen is tried again a second later.
-void keep_stream_running(panel_context& c, double now_s);
+// A stream that stops working is reopened by its stream thread; once that has failed for
+// stream_lost_notice_ms the user is told (the card dialog comes up and the card-name
+// readout says the card gives no sound), and both go back when the stream runs again.
+// Called once per frame on the GUI thread; it only looks at the stream's state.
+void watch_stream(panel_context& c);
+constexpr int64_t stream_lost_notice_ms = 3000;

@@ -18,13 +18,16 @@ long futex(std::atomic<uint32_t>& word, int op, uint32_t val, const timespec* ti
     return syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), op, val, timeout, nullptr, 0);
 }
 
-void wake_all(manual_event& e) { futex(e.word, FUTEX_WAKE_PRIVATE, INT_MAX, nullptr); }
+void wake_all(manual_event& e) {
+    futex(e.word, FUTEX_WAKE_PRIVATE, INT_MAX, nullptr);
+}
 
-// Waits until signalled or the generation moves on; timeout_ms < 0 waits forever.
-bool wait_impl(manual_event& e, int timeout_ms) {
-    uint32_t seen = e.word.load(std::memory_order_acquire);
-    if (seen & signalled_bit) return true;
+// Waits until signalled or the generation moves on from that of `seen`; timeout_ms < 0
+// waits forever.
+bool wait_impl(manual_event& e, uint32_t seen, int timeout_ms) {
     const uint32_t generation = seen >> 1;
+    seen = e.word.load(std::memory_order_acquire);
+    if ((seen & signalled_bit) || (seen >> 1) != generation) return true;
     timespec deadline{};
     if (timeout_ms >= 0) {
         clock_gettime(CLOCK_MONOTONIC, &deadline);
@@ -41,7 +44,8 @@ bool wait_impl(manual_event& e, int timeout_ms) {
         if (timeout_ms >= 0) {
             timespec now{};
             clock_gettime(CLOCK_MONOTONIC, &now);
-            long ns = (deadline.tv_sec - now.tv_sec) * 1000000000L + (deadline.tv_nsec - now.tv_nsec);
+            long ns =
+                (deadline.tv_sec - now.tv_sec) * 1000000000L + (deadline.tv_nsec - now.tv_nsec);
             if (ns <= 0) return false;
             left.tv_sec = ns / 1000000000L;
             left.tv_nsec = ns % 1000000000L;
@@ -60,7 +64,9 @@ void event_set(manual_event& e) {
     wake_all(e);
 }
 
-void event_reset(manual_event& e) { e.word.fetch_and(~signalled_bit, std::memory_order_release); }
+void event_reset(manual_event& e) {
+    e.word.fetch_and(~signalled_bit, std::memory_order_release);
+}
 
 void event_pulse(manual_event& e) {
     uint32_t v = e.word.load(std::memory_order_relaxed);
@@ -71,10 +77,20 @@ void event_pulse(manual_event& e) {
     wake_all(e);
 }
 
-void event_wait(manual_event& e) { wait_impl(e, -1); }
+void event_wait(manual_event& e) {
+    wait_impl(e, event_snapshot(e), -1);
+}
 
 bool event_wait_for(manual_event& e, int timeout_ms) {
-    return wait_impl(e, timeout_ms < 0 ? 0 : timeout_ms);
+    return wait_impl(e, event_snapshot(e), timeout_ms < 0 ? 0 : timeout_ms);
+}
+
+uint32_t event_snapshot(const manual_event& e) {
+    return e.word.load(std::memory_order_acquire);
+}
+
+bool event_wait_since(manual_event& e, uint32_t snapshot, int timeout_ms) {
+    return wait_impl(e, snapshot, timeout_ms);
 }
 
 bool event_is_set(const manual_event& e) {

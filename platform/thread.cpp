@@ -25,6 +25,10 @@ void thread_create(worker_thread& t, void (*body)(worker_thread&, void*), void* 
     t.handle = std::thread(entry, &t);
 }
 
+void thread_set_name(worker_thread& t, const char* name) {
+    if (t.handle.joinable()) pthread_setname_np(t.handle.native_handle(), name);
+}
+
 void thread_set_priority(worker_thread& t, thread_priority p) {
     if (p != thread_priority::time_critical || !t.handle.joinable()) return;
     sched_param param{};
@@ -92,4 +96,6 @@ bool thread_is_running(const worker_thread& t) {
     return t.handle.joinable() && !t.parked.load(std::memory_order_acquire);
 }
 
-void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleep_ms(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

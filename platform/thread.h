@@ -25,6 +25,8 @@ struct worker_thread {
 
 // Starts the thread parked before its body; thread_resume lets it run.
 void thread_create(worker_thread& t, void (*body)(worker_thread&, void*), void* arg);
+// Names the thread as the system shows it (top -H, /proc), at most 15 characters.
+void thread_set_name(worker_thread& t, const char* name);
 // Asks for real-time scheduling when time_critical; falls back silently.
 void thread_set_priority(worker_thread& t, thread_priority p);
 void thread_resume(worker_thread& t);

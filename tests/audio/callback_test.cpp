@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio/audio_block.h"
 #include "audio/audio_callback.h"
 #include "audio/audio_context.h"
 #include "audio/iq_correction.h"
@@ -170,23 +171,52 @@ TEST(AudioCallback, PlayingTakesPlayerBlocksAndRepeatsTheLastWhenEmpty) {
     EXPECT_EQ(r->ctx.counters.player_empty.load(), 1u);
 }
 
-TEST(AudioCallback, OutputIsSilentUntilAudioArrivesThenEachBlockInOrderTimesGain) {
+TEST(AudioCallback, OutputIsSilentUntilAudioArrivesThenTheNewestBlockTimesGain) {
     auto r = make_rig();
     r->run();
     for (float v : r->out) ASSERT_EQ(v, 0.0f);
 
     r->publish_audio(0.25f, 4.0f);
-    r->publish_audio(0.5f, 3.0f);  // finished right after: played by the next call
     r->run();
     EXPECT_EQ(r->out[2 * 6], 0.25f * 3.0f * 4.0f);
+    // Three blocks finished since the last call (a late cycle caught up): the newest is
+    // heard, the older ones go, so the delay does not grow.
+    r->publish_audio(0.1f, 1.0f);
+    r->publish_audio(0.2f, 1.0f);
+    r->publish_audio(0.5f, 3.0f);
     r->run();
     for (int k = 0; k < block_size; ++k) {
         const float want = 0.5f * float(k % 7 - 3) * 3.0f;
         ASSERT_EQ(r->out[2 * k], want) << k;
         ASSERT_EQ(r->out[2 * k + 1], want) << k;
     }
+    EXPECT_EQ(r->ctx.counters.output_dropped.load(), 2u);
+    EXPECT_EQ(r->ctx.counters.output_repeats.load(), 0u);
     r->run();  // nothing new: the same block again
     EXPECT_EQ(r->out[2 * 6], 0.5f * 3.0f * 3.0f);
+    EXPECT_EQ(r->ctx.counters.output_repeats.load(), 1u);
+}
+
+// The own-thread drive writes finished blocks in order while the device has room and
+// passes over the oldest when it has none.
+TEST(AudioBlock, FinishedBlocksComeInOrderAndTheOldestCanBeDropped) {
+    auto r = make_rig();
+    EXPECT_FALSE(take_finished_block(r->ctx, r->out.data()));
+    EXPECT_FALSE(r->ctx.output_seen);
+    r->publish_audio(0.1f, 1.0f);
+    r->publish_audio(0.2f, 1.0f);
+    r->publish_audio(0.3f, 2.0f);
+    EXPECT_EQ(finished_blocks_waiting(r->ctx), 3u);
+    drop_finished_block(r->ctx);
+    EXPECT_EQ(r->ctx.counters.output_dropped.load(), 1u);
+    ASSERT_TRUE(take_finished_block(r->ctx, r->out.data()));
+    EXPECT_TRUE(r->ctx.output_seen);
+    EXPECT_EQ(r->out[2 * 6], 0.2f * 3.0f);
+    EXPECT_EQ(r->out[2 * 6 + 1], 0.2f * 3.0f);
+    ASSERT_TRUE(take_finished_block(r->ctx, r->out.data()));
+    EXPECT_EQ(r->out[2 * 6], 0.3f * 3.0f * 2.0f);
+    EXPECT_EQ(finished_blocks_waiting(r->ctx), 0u);
+    EXPECT_FALSE(take_finished_block(r->ctx, r->out.data()));
 }
 
 TEST(AudioCallback, CountsCallsFramesAndStatusFlags) {
@@ -264,7 +294,7 @@ namespace {
 
 TEST(AudioCallback, CountsBlocksTheDspMissedAndAudioReplayed) {
     auto r = make_rig();
-    for (size_t i = 0; i < handoff_blocks; ++i) r->run();  // queued, none taken
+    for (size_t i = 0; i < input_handoff_blocks; ++i) r->run();  // queued, none taken
     EXPECT_EQ(r->ctx.counters.dsp_missed.load(), 0u);
     r->run();  // the queue is full: this block is dropped
     EXPECT_EQ(r->ctx.counters.dsp_missed.load(), 1u);

@@ -21,10 +21,10 @@ std::string script() {
 
 }  // namespace
 
-bool pulse_start(pulse_server& s, int rate) {
-    s.rate = rate;
-    s.dir = std::string(TOLVAN_TEST_BINARY_DIR) + "/pulse-" + std::to_string(rate) + "-" +
-            std::to_string(getpid());
+namespace {
+
+bool run_start(pulse_server& s) {
+    const int rate = s.rate;
     const std::string cmd = script() + " start '" + s.dir + "' " + std::to_string(rate);
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p) return false;
@@ -37,6 +37,32 @@ bool pulse_start(pulse_server& s, int rate) {
     }
     s.up = pclose(p) == 0;
     return s.up;
+}
+
+}  // namespace
+
+bool pulse_start(pulse_server& s, int rate) {
+    s.rate = rate;
+    s.dir = std::string(TOLVAN_TEST_BINARY_DIR) + "/pulse-" + std::to_string(rate) + "-" +
+            std::to_string(getpid());
+    return run_start(s);
+}
+
+void pulse_kill(pulse_server& s) {
+    std::FILE* f = std::fopen((s.dir + "/pid").c_str(), "r");
+    if (!f) return;
+    int pid = 0;
+    const bool read = std::fscanf(f, "%d", &pid) == 1;
+    std::fclose(f);
+    if (!read || pid <= 0) return;
+    kill(pid, SIGKILL);
+    for (int i = 0; i < 500 && kill(pid, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    s.up = false;
+}
+
+bool pulse_restart(pulse_server& s) {
+    return run_start(s);
 }
 
 void pulse_stop(pulse_server& s) {

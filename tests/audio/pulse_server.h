@@ -16,6 +16,10 @@ struct pulse_server {
 // plugin, paplay, parec) at it. False when it did not come up.
 bool pulse_start(pulse_server& s, int rate);
 void pulse_stop(pulse_server& s);
+// Kills the server at once (SIGKILL, as a crash would) and keeps its directory, so that
+// pulse_restart brings a server back at the same address.
+void pulse_kill(pulse_server& s);
+bool pulse_restart(pulse_server& s);
 
 // Starts a program with the given arguments; stdout goes to stdout_path when not empty.
 pid_t spawn(const std::vector<std::string>& argv, const std::string& stdout_path = {});

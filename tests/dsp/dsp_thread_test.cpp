@@ -33,6 +33,13 @@ struct thread_rig {
     }
 };
 
+// Waits (at most 10 s) for a condition another thread makes true.
+template <class F>
+bool comes_true(F condition) {
+    for (int i = 0; i < 10000 && !condition(); ++i) sleep_ms(1);
+    return condition();
+}
+
 }  // namespace
 
 TEST(DspThreadCycle, RunsOnlyForANewBlock) {
@@ -65,31 +72,76 @@ TEST(DspThreadCycle, SetsRecordAndPlayEventsOnlyWhileFlagged) {
     EXPECT_TRUE(event_is_set(t.play_event));
 }
 
-TEST(DspThread, ProcessesPulsedBlocksAndStops) {
+TEST(DspThread, ProcessesEachPulsedBlockAfterOnePulseAndStops) {
     thread_rig t;
     worker_thread w;
     thread_create(w, dsp_thread, &t.signal());
     thread_resume(w);
-    uint32_t last = 0;
-    for (int b = 0; b < 20 && last < 5; ++b) {
+    for (uint32_t b = 1; b <= 5; ++b) {
         t.publish_tone(40.0, 0.5);
-        // The pulse reaches only a waiting thread; repeat it until the block is taken.
-        for (int i = 0; i < 2000 && t.signal().blocks_done == last; ++i) {
-            event_pulse(t.dsp_event);
-            sleep_ms(1);
-        }
-        last = t.signal().blocks_done;
-        tb_skip_waiting(t.signal().handoff.output);  // played, as the callback would
+        event_pulse(t.dsp_event);  // one pulse per block, as the audio side gives
+        ASSERT_TRUE(comes_true([&] { return t.signal().blocks_done == b; })) << b;
+        tb_skip_waiting(t.signal().handoff.output);  // played, as the audio side would
     }
     thread_stop(w, dsp_thread_wake, &t.signal());
-    ASSERT_GE(last, 5u);
-    tb_skip_waiting(t.signal().handoff.output);  // blocks come in order: the last is newest
     const audio_out_block& out = tb_front(t.signal().handoff.output);
-    EXPECT_EQ(out.serial, last);
+    EXPECT_EQ(out.serial, 5u);
     float peak = 0.0f;
     for (float v : out.audio) peak = std::max(peak, v);
     EXPECT_NEAR(peak, 0.5f, 0.01f);
     EXPECT_NEAR(out.gain, 0.36f / peak, 0.01f);
+}
+
+// A block published in the moment between the thread's last empty look at the queue and
+// its wait, with its one pulse, is processed without any further pulse.
+TEST(DspThread, ABlockPublishedJustBeforeTheWaitIsNotLeftWaiting) {
+    thread_rig t;
+    struct late_block {
+        thread_rig* t;
+        std::atomic<int> waits{0};
+    } late{&t};
+    t.signal().thread_links.before_wait_arg = &late;
+    t.signal().thread_links.before_wait = [](void* arg) {
+        late_block& l = *static_cast<late_block*>(arg);
+        if (l.waits.fetch_add(1) != 0) return;
+        l.t->publish_tone(40.0, 0.5);
+        event_pulse(l.t->dsp_event);
+    };
+    worker_thread w;
+    thread_create(w, dsp_thread, &t.signal());
+    thread_resume(w);
+    EXPECT_TRUE(comes_true([&] { return t.signal().blocks_done == 1u; }));
+    thread_stop(w, dsp_thread_wake, &t.signal());
+    EXPECT_GE(late.waits.load(), 2);
+}
+
+// While the DSP thread stands still the input queue keeps every block of the stall; when it
+// runs again it passes over all but the newest blocks (counted), so what is heard next is
+// what came in last, not a backlog that would keep the delay up.
+TEST(DspThreadCycle, AfterAStallOnlyTheNewestBlocksAreProcessed) {
+    thread_rig t;
+    t.rig->modes->agc_on = 0;  // fixed gain: the audio level tells the blocks apart
+    constexpr int stalled = 12;
+    for (int b = 1; b <= stalled; ++b) t.publish_tone(40.0, 0.01 * b);
+    EXPECT_EQ(t.signal().handoff.input.dropped.load(), 0u);  // the queue held the stall
+    int cycles = 0;
+    float last_peak = 0.0f;
+    while (dsp_thread_cycle(t.signal())) {
+        ++cycles;
+        ASSERT_TRUE(tb_take(t.signal().handoff.output));
+        last_peak = 0.0f;
+        for (float v : tb_front(t.signal().handoff.output).audio)
+            last_peak = std::max(last_peak, v);
+    }
+    EXPECT_EQ(cycles, int(input_backlog_limit) + 1);
+    EXPECT_EQ(t.signal().input_skipped.load(), uint64_t(stalled - cycles));
+    EXPECT_NEAR(last_peak, 0.01f * stalled, 0.002f);  // the last block published
+    // Back-to-back blocks within the limit are all processed.
+    for (int b = 0; b < int(input_backlog_limit) + 1; ++b) t.publish_tone(40.0, 0.1);
+    cycles = 0;
+    while (dsp_thread_cycle(t.signal())) ++cycles;
+    EXPECT_EQ(cycles, int(input_backlog_limit) + 1);
+    EXPECT_EQ(t.signal().input_skipped.load(), uint64_t(stalled - 3));
 }
 
 // Blocks, filter rebuilds, tuning and setting changes and display reads all at once.

@@ -1,0 +1,169 @@
+// The stream thread: drives a stream that has no callback, watches every stream, and
+// reopens one that stopped working.
+#include <pthread.h>
+
+#include <cstdio>
+
+#include "audio/audio_block.h"
+#include "audio/stream_handle.h"
+
+namespace {
+
+constexpr int prime_blocks = 2;             // [blocks] of output queued ahead of the first audio
+constexpr int first_input_grace_ms = 4000;  // [ms] a new stream may take to deliver (servers: ~2 s)
+constexpr int input_silence_limit_ms = 2000;  // [ms] without a block: the stream is dead
+constexpr int longest_sleep_ms = 50;          // [ms] between looks at the stream at most
+constexpr int watch_interval_ms = 100;        // [ms] between looks at a callback stream
+
+// [ms] that `frames` take to arrive at `rate`, rounded up, at least 1.
+int frames_ms(long frames, int32_t rate) {
+    if (frames <= 0 || rate <= 0) return 1;
+    return int((frames * 1000 + rate - 1) / rate) + 1;
+}
+
+bool stop_requested(const audio_stream& s) {
+    return s.stop_wanted.load(std::memory_order_acquire);
+}
+
+// Output of an own-thread stream: the finished blocks in order while the device has room;
+// when it has none and a newer block waits, the older one goes (the delay stays bounded).
+// Before the first audio the device is kept primed with silence.
+PaError write_output(audio_stream& s, PaStream* h, long buffer_frames, float* out) {
+    audio_context& ctx = *s.ctx;
+    long room = Pa_GetStreamWriteAvailable(h);
+    if (room < 0) return PaError(room);
+    if (!ctx.output_seen) {
+        write_silence(out, block_size);
+        while (buffer_frames - room < prime_blocks * block_size && room >= block_size &&
+               finished_blocks_waiting(ctx) == 0) {
+            const PaError e = Pa_WriteStream(h, out, block_size);
+            if (e == paOutputUnderflowed)
+                ++ctx.counters.output_underflows;
+            else if (e != paNoError)
+                return e;
+            room -= block_size;
+        }
+    }
+    while (finished_blocks_waiting(ctx) > 0) {
+        if (room >= block_size) {
+            take_finished_block(ctx, out);
+            const PaError e = Pa_WriteStream(h, out, block_size);
+            if (e == paOutputUnderflowed)
+                ++ctx.counters.output_underflows;
+            else if (e != paNoError)
+                return e;
+            room -= block_size;
+        } else if (finished_blocks_waiting(ctx) > 1) {
+            drop_finished_block(ctx);
+        } else {
+            break;
+        }
+    }
+    return paNoError;
+}
+
+// Runs an own-thread stream until it is stopped (returns null) or stops working (returns
+// why). Sleeps until the next input block is due or a finished block arrives.
+const char* drive_own_thread(audio_stream& s, PaStream* h) {
+    audio_context& ctx = *s.ctx;
+    audio_counters& c = ctx.counters;
+    static thread_local float in[2 * block_size];
+    static thread_local float out[2 * block_size];
+    const long buffer_frames = Pa_GetStreamWriteAvailable(h);
+    if (buffer_frames < block_size) return "no room for output";
+    ctx.output_seen = false;
+    tb_skip_waiting(ctx.signal->output);  // blocks finished for a stream that is gone
+    int64_t last_input_ms = steady_now_ms();
+    bool delivered = false;
+    for (;;) {
+        const uint32_t seen = event_snapshot(ctx.output_ready);
+        if (stop_requested(s)) return nullptr;
+        long avail = Pa_GetStreamReadAvailable(h);
+        if (avail < 0) return Pa_GetErrorText(PaError(avail));
+        for (; avail >= block_size; avail -= block_size) {
+            const PaError e = Pa_ReadStream(h, in, block_size);
+            if (e == paInputOverflowed)
+                ++c.input_overflows;
+            else if (e != paNoError)
+                return Pa_GetErrorText(e);
+            ++c.callbacks;
+            c.frames += block_size;
+            hand_in_block(ctx, in);
+            last_input_ms = steady_now_ms();
+            delivered = true;
+        }
+        const PaError e = write_output(s, h, buffer_frames, out);
+        if (e != paNoError) return Pa_GetErrorText(e);
+        const int64_t quiet_ms = steady_now_ms() - last_input_ms;
+        if (quiet_ms > (delivered ? input_silence_limit_ms : first_input_grace_ms))
+            return "no input";
+        int wait_ms = frames_ms(block_size - avail, s.sample_rate);
+        if (finished_blocks_waiting(ctx) > 0) {
+            const long room = Pa_GetStreamWriteAvailable(h);
+            if (room >= 0 && room < block_size)
+                wait_ms = std::min(wait_ms, frames_ms(block_size - room, s.sample_rate));
+        }
+        event_wait_since(ctx.output_ready, seen, std::min(wait_ms, longest_sleep_ms));
+    }
+}
+
+// Watches a callback stream until it is stopped (returns null) or stops working.
+const char* watch_callback(audio_stream& s, PaStream* h) {
+    const audio_counters& c = s.ctx->counters;
+    uint64_t calls = c.callbacks.load();
+    int64_t last_call_ms = steady_now_ms();
+    bool delivered = false;
+    for (;;) {
+        event_wait_for(s.stop_event, watch_interval_ms);
+        if (stop_requested(s)) return nullptr;
+        if (Pa_IsStreamActive(h) != 1) return "ended by the host";
+        const uint64_t now_calls = c.callbacks.load();
+        const int64_t now_ms = steady_now_ms();
+        if (now_calls != calls) {
+            calls = now_calls;
+            last_call_ms = now_ms;
+            delivered = true;
+        } else if (now_ms - last_call_ms >
+                   (delivered ? input_silence_limit_ms : first_input_grace_ms)) {
+            return "no input";
+        }
+    }
+}
+
+// Closes the dead stream and opens it again until it runs or the stream is stopped.
+PaStream* reopen(audio_stream& s, PaStream* dead, const char* why) {
+    const int64_t since = steady_now_ms();
+    s.trouble_since_ms = since;
+    s.state = stream_state::reopening;
+    std::fprintf(stderr, "tolvan: the sound stream on card %d stopped (%s); reopening\n",
+                 int(s.card), why);
+    close_handle(dead);
+    for (;;) {
+        if (stop_requested(s)) return nullptr;
+        if (PaStream* h = open_and_start(s.card, s.sample_rate, s.drive, *s.ctx)) {
+            ++s.revivals;
+            s.trouble_since_ms = 0;
+            s.state = stream_state::running;
+            std::fprintf(stderr, "tolvan: the sound stream runs again after %.1f s\n",
+                         double(steady_now_ms() - since) / 1000.0);
+            return h;
+        }
+        ++s.failed_reopens;
+        event_wait_for(s.stop_event, reopen_interval_ms);
+    }
+}
+
+}  // namespace
+
+void stream_thread_body(audio_stream* sp) {
+    audio_stream& s = *sp;
+    pthread_setname_np(pthread_self(), "tolvan-stream");
+    PaStream* h = static_cast<PaStream*>(s.stream);
+    while (h) {
+        const char* why =
+            s.drive == stream_drive::own_thread ? drive_own_thread(s, h) : watch_callback(s, h);
+        if (!why) break;
+        h = reopen(s, h, why);
+    }
+    s.stream = h;  // read by stop_stream after the join
+}

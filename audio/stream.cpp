@@ -1,5 +1,6 @@
 #include "audio/stream.h"
 
+#include <pa_jack.h>
 #include <pa_linux_alsa.h>
 
 #include <chrono>
@@ -95,8 +96,18 @@ stream_drive choose_stream_drive(int host_api_type, std::string_view device_name
     return stream_drive::callback;
 }
 
+namespace {
+
+// The receiver's name where a sound server shows its clients (JACK's connection graph).
+void name_client() {
+    PaJack_SetClientName("Tolvan");
+}
+
+}  // namespace
+
 void init_audio_library(audio_stream& s) {
     quiet_sound_libraries();
+    name_client();
     const PaError err = Pa_Initialize();
     if (err != paNoError) {
         show_error(s, err, "PA19_initialize error");
@@ -110,6 +121,7 @@ void init_audio_library(audio_stream& s) {
 std::vector<sound_card> fill_card_list(audio_stream& s, std::span<std::string> card_names) {
     std::vector<sound_card> cards;
     quiet_sound_libraries();
+    name_client();
     if (Pa_Initialize() != paNoError) return cards;
     const PaDeviceIndex count = Pa_GetDeviceCount();
     s.device_count = count > 0 ? count : 0;
@@ -141,6 +153,7 @@ int32_t open_stream(audio_stream& s, audio_context& ctx, int32_t card, int32_t s
     // A library that a failed stop or start-up left down is started again here.
     if (!s.library_up) {
         quiet_sound_libraries();
+        name_client();
         if (Pa_Initialize() != paNoError) return 1;
         s.library_up = true;
     }

@@ -1,6 +1,8 @@
 // The stream thread: drives a stream that has no callback, watches every stream, and
 // reopens one that stopped working.
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -9,11 +11,12 @@
 
 namespace {
 
-constexpr int prime_blocks = 2;             // [blocks] of output queued ahead of the first audio
+constexpr long output_margin_frames = block_size / 2;  // queued ahead of each output block
 constexpr int first_input_grace_ms = 4000;  // [ms] a new stream may take to deliver (servers: ~2 s)
 constexpr int input_silence_limit_ms = 2000;  // [ms] without a block: the stream is dead
 constexpr int longest_sleep_ms = 50;          // [ms] between looks at the stream at most
 constexpr int watch_interval_ms = 100;        // [ms] between looks at a callback stream
+constexpr int stream_thread_nice = -11;       // the nice level sound servers give their threads
 
 // [ms] that `frames` take to arrive at `rate`, rounded up, at least 1.
 int frames_ms(long frames, int32_t rate) {
@@ -27,37 +30,37 @@ bool stop_requested(const audio_stream& s) {
 
 // Output of an own-thread stream: the finished blocks in order while the device has room;
 // when it has none and a newer block waits, the older one goes (the delay stays bounded).
-// Before the first audio the device is kept primed with silence.
+// Each block goes after at least output_margin_frames already queued, so a block that comes
+// a little late next time still finds the device playing; the margin is made up with
+// silence when the device has run short (at the start, after an underflow).
 PaError write_output(audio_stream& s, PaStream* h, long buffer_frames, float* out) {
     audio_context& ctx = *s.ctx;
     long room = Pa_GetStreamWriteAvailable(h);
     if (room < 0) return PaError(room);
-    if (!ctx.output_seen) {
-        write_silence(out, block_size);
-        while (buffer_frames - room < prime_blocks * block_size && room >= block_size &&
-               finished_blocks_waiting(ctx) == 0) {
-            const PaError e = Pa_WriteStream(h, out, block_size);
-            if (e == paOutputUnderflowed)
-                ++ctx.counters.output_underflows;
-            else if (e != paNoError)
-                return e;
-            room -= block_size;
-        }
-    }
     while (finished_blocks_waiting(ctx) > 0) {
-        if (room >= block_size) {
-            take_finished_block(ctx, out);
-            const PaError e = Pa_WriteStream(h, out, block_size);
+        if (room < block_size) {
+            if (finished_blocks_waiting(ctx) == 1) break;
+            drop_finished_block(ctx);
+            continue;
+        }
+        const long queued = buffer_frames - room;
+        const long short_frames = output_margin_frames - queued;
+        if (short_frames > 0 && room >= block_size + short_frames) {
+            write_silence(out, static_cast<unsigned long>(short_frames));
+            const PaError e = Pa_WriteStream(h, out, static_cast<unsigned long>(short_frames));
             if (e == paOutputUnderflowed)
                 ++ctx.counters.output_underflows;
             else if (e != paNoError)
                 return e;
-            room -= block_size;
-        } else if (finished_blocks_waiting(ctx) > 1) {
-            drop_finished_block(ctx);
-        } else {
-            break;
+            room -= short_frames;
         }
+        take_finished_block(ctx, out);
+        const PaError e = Pa_WriteStream(h, out, block_size);
+        if (e == paOutputUnderflowed)
+            ++ctx.counters.output_underflows;
+        else if (e != paNoError)
+            return e;
+        room -= block_size;
     }
     return paNoError;
 }
@@ -71,7 +74,6 @@ const char* drive_own_thread(audio_stream& s, PaStream* h) {
     static thread_local float out[2 * block_size];
     const long buffer_frames = Pa_GetStreamWriteAvailable(h);
     if (buffer_frames < block_size) return "no room for output";
-    ctx.output_seen = false;
     tb_skip_waiting(ctx.signal->output);  // blocks finished for a stream that is gone
     int64_t last_input_ms = steady_now_ms();
     bool delivered = false;
@@ -158,6 +160,10 @@ PaStream* reopen(audio_stream& s, PaStream* dead, const char* why) {
 void stream_thread_body(audio_stream* sp) {
     audio_stream& s = *sp;
     pthread_setname_np(pthread_self(), "tolvan-stream");
+    // Ahead of ordinary work, as a sound server's own threads are, but not real-time: this
+    // thread serves a sound server, which schedules the device itself. Where raising it is
+    // not permitted it keeps the normal priority.
+    setpriority(PRIO_PROCESS, gettid(), stream_thread_nice);
     PaStream* h = static_cast<PaStream*>(s.stream);
     while (h) {
         const char* why =

@@ -3,8 +3,10 @@
 // DSP thread demodulates, the stream plays the audio into the other null sink, and its
 // monitor is recorded and analysed.
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -427,3 +429,143 @@ TEST_F(Receive48k, UpperSidebandTone) {
 }
 
 }  // namespace
+
+// ---- A card served by a JACK server -------------------------------------------------------
+
+namespace {
+
+constexpr const char* jack_name = "tolvan-test";
+
+// A JACK server of its own (dummy driver: no hardware, real-time pacing) and a client of
+// the test's with two outputs that feed the receiver's inputs the I/Q test signal and two
+// inputs that record the receiver's outputs.
+struct jack_rig {
+    pid_t server = -1;
+    jack_client_t* client = nullptr;
+    jack_port_t* iq_out[2] = {};
+    jack_port_t* audio_in[2] = {};
+    int rate = 0;
+    uint64_t n = 0;                   // JACK thread: next signal sample
+    std::vector<float> left, right;   // recorded receiver output, preallocated
+    std::atomic<size_t> recorded{0};  // samples of left/right written
+    std::atomic<bool> recording{false};
+};
+
+int jack_process(jack_nframes_t frames, void* arg) {
+    jack_rig& j = *static_cast<jack_rig*>(arg);
+    auto* im = static_cast<float*>(jack_port_get_buffer(j.iq_out[0], frames));
+    auto* re = static_cast<float*>(jack_port_get_buffer(j.iq_out[1], frames));
+    const double w1 = 2 * M_PI * upper_tone_hz / j.rate, w2 = 2 * M_PI * lower_tone_hz / j.rate;
+    for (jack_nframes_t k = 0; k < frames; ++k, ++j.n) {
+        const double t = double(j.n);
+        im[k] = float(tone_amplitude * (std::sin(w1 * t) - std::sin(w2 * t)));
+        re[k] = float(tone_amplitude * (std::cos(w1 * t) + std::cos(w2 * t)));
+    }
+    if (j.recording.load(std::memory_order_acquire)) {
+        const auto* l = static_cast<const float*>(jack_port_get_buffer(j.audio_in[0], frames));
+        const auto* r = static_cast<const float*>(jack_port_get_buffer(j.audio_in[1], frames));
+        size_t at = j.recorded.load(std::memory_order_relaxed);
+        for (jack_nframes_t k = 0; k < frames && at < j.left.size(); ++k, ++at) {
+            j.left[at] = l[k];
+            j.right[at] = r[k];
+        }
+        j.recorded.store(at, std::memory_order_release);
+    }
+    return 0;
+}
+
+bool jack_start(jack_rig& j, int rate) {
+    j.rate = rate;
+    setenv("JACK_DEFAULT_SERVER", jack_name, 1);
+    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+    j.server = spawn({"jackd", "--no-realtime", "-n", jack_name, "-d", "dummy", "-r",
+                      std::to_string(rate), "-p", std::to_string(block_size)},
+                     "/dev/null");
+    if (j.server <= 0) return false;
+    for (int i = 0; i < 100 && !j.client; ++i) {
+        jack_status_t status;
+        j.client = jack_client_open("tolvan-test-io", JackNoStartServer, &status);
+        if (!j.client) sleep_s(0.05);
+    }
+    if (!j.client) return false;
+    for (int c = 0; c < 2; ++c) {
+        const std::string n = std::to_string(c);
+        j.iq_out[c] = jack_port_register(j.client, ("iq_" + n).c_str(), JACK_DEFAULT_AUDIO_TYPE,
+                                         JackPortIsOutput, 0);
+        j.audio_in[c] = jack_port_register(j.client, ("audio_" + n).c_str(),
+                                           JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    }
+    j.left.assign(size_t(rate) * 10, 0.0f);
+    j.right.assign(size_t(rate) * 10, 0.0f);
+    jack_set_process_callback(j.client, jack_process, &j);
+    return jack_activate(j.client) == 0;
+}
+
+void jack_stop(jack_rig& j) {
+    if (j.client) {
+        jack_deactivate(j.client);
+        jack_client_close(j.client);
+        j.client = nullptr;
+    }
+    end_child(j.server);
+    unsetenv("JACK_DEFAULT_SERVER");
+}
+
+// The receiver's ports take the test signal instead of the dummy capture, and its outputs
+// go to the test's recorder.
+bool jack_wire(jack_rig& j) {
+    const char* self = jack_get_client_name(j.client);
+    bool ok = true;
+    for (int c = 0; c < 2; ++c) {
+        const std::string in = "Tolvan:in_" + std::to_string(c);
+        const std::string out = "Tolvan:out_" + std::to_string(c);
+        jack_disconnect(j.client, ("system:capture_" + std::to_string(c + 1)).c_str(), in.c_str());
+        ok = ok && jack_connect(j.client, (std::string(self) + ":iq_" + std::to_string(c)).c_str(),
+                                in.c_str()) == 0;
+        ok = ok && jack_connect(j.client, out.c_str(),
+                                (std::string(self) + ":audio_" + std::to_string(c)).c_str()) == 0;
+    }
+    return ok;
+}
+
+}  // namespace
+
+// A JACK card: listed, driven by its real-time callback, and received end to end.
+TEST(ReceiveJack, AJackCardIsListedAndReceivesAtItsCadence) {
+    jack_rig j;
+    ASSERT_TRUE(jack_start(j, 96000)) << "jackd (dummy driver) did not start";
+    audio_stream audio;
+    init_audio_library(audio);
+    std::string names[5];
+    const int32_t card = find_card(fill_card_list(audio, names), "system");
+    ASSERT_GE(card, 0) << "no JACK card in the list";
+    auto r = std::make_unique<receiver>();
+    start_receiver(*r, 5);
+    ASSERT_EQ(open_stream(audio, r->ctx, card, 96000), 0);
+    EXPECT_EQ(audio.drive, stream_drive::callback);
+    ASSERT_TRUE(jack_wire(j));
+    sleep_s(1.0);
+    const counter_snapshot a = snapshot(*r);
+    j.recording.store(true, std::memory_order_release);
+    sleep_s(3.0);
+    j.recording.store(false, std::memory_order_release);
+    const counter_snapshot b = snapshot(*r);
+    stop_stream(audio);
+    stop_receiver(*r);
+    terminate_audio_library(audio);
+    jack_stop(j);
+
+    output_recording rec;
+    const size_t got = j.recorded.load(std::memory_order_acquire);
+    rec.left.assign(j.left.begin(), j.left.begin() + std::ptrdiff_t(got));
+    rec.right.assign(j.right.begin(), j.right.begin() + std::ptrdiff_t(got));
+    expect_tone(analyse(rec, 96000, upper_tone_hz, lower_tone_hz), upper_tone_hz, 96000,
+                "USB 96 kHz through JACK");
+    const double seconds = std::chrono::duration<double>(b.at - a.at).count();
+    const double expected = seconds * 96000 / block_size;
+    EXPECT_NEAR(double(b.callbacks - a.callbacks), expected, std::max(3.0, 0.01 * expected));
+    EXPECT_EQ(b.missed - a.missed, 0u);
+    EXPECT_EQ(b.skipped - a.skipped, 0u);
+    EXPECT_EQ(b.dropped - a.dropped, 0u);
+    EXPECT_EQ(b.repeats - a.repeats, 0u);
+}

@@ -7,10 +7,30 @@
 
 namespace {
 
+constexpr auto nudge_interval = std::chrono::milliseconds(20);  // a body blocked in a wait
+                                                                // is woken again this often
+
 void entry(worker_thread* t) {
     if (thread_checkpoint(*t)) t->body(*t, t->arg);
+    std::lock_guard<std::mutex> lock(t->gate_lock);
     t->parked.store(true, std::memory_order_release);
     t->finished.store(true, std::memory_order_release);
+    t->settled.notify_all();
+}
+
+// Waits until `done` holds, waking the body now and then: a nudge that came before the body
+// entered its wait is lost, the next one is not.
+template <class F>
+void wait_settled(worker_thread& t, void (*wake)(void*), void* wake_arg, F done) {
+    std::unique_lock<std::mutex> lock(t.gate_lock);
+    while (!done()) {
+        if (wake) {
+            lock.unlock();
+            wake(wake_arg);
+            lock.lock();
+        }
+        t.settled.wait_for(lock, nudge_interval, done);
+    }
 }
 
 }  // namespace
@@ -53,10 +73,8 @@ void thread_suspend(worker_thread& t, void (*wake)(void*), void* wake_arg) {
         t.run_wanted = false;
     }
     // The body notices at its next checkpoint; a body blocked in a wait is nudged.
-    while (t.handle.joinable() && !t.parked.load(std::memory_order_acquire)) {
-        if (wake) wake(wake_arg);
-        sleep_ms(1);
-    }
+    if (!t.handle.joinable()) return;
+    wait_settled(t, wake, wake_arg, [&] { return t.parked.load(std::memory_order_acquire); });
 }
 
 void thread_stop(worker_thread& t, void (*wake)(void*), void* wake_arg) {
@@ -67,10 +85,7 @@ void thread_stop(worker_thread& t, void (*wake)(void*), void* wake_arg) {
     }
     t.gate.notify_all();
     // A body blocked in a wait is nudged until it has returned.
-    while (!t.finished.load(std::memory_order_acquire)) {
-        if (wake) wake(wake_arg);
-        sleep_ms(1);
-    }
+    wait_settled(t, wake, wake_arg, [&] { return t.finished.load(std::memory_order_acquire); });
     t.handle.join();
 }
 
@@ -82,6 +97,7 @@ bool thread_checkpoint(worker_thread& t) {
     }
     std::unique_lock<std::mutex> lock(t.gate_lock);
     t.parked.store(true, std::memory_order_release);
+    t.settled.notify_all();
     t.gate.wait(lock, [&] { return t.run_wanted.load() || t.stop_wanted.load(); });
     if (t.stop_wanted.load()) return false;
     t.parked.store(false, std::memory_order_release);

@@ -14,6 +14,7 @@ struct worker_thread {
     std::thread handle;
     std::mutex gate_lock;  // only around suspend/resume, never on the signal path
     std::condition_variable gate;
+    std::condition_variable settled;       // the body parked or returned (under gate_lock)
     std::atomic<bool> run_wanted{false};   // resumed by the owner
     std::atomic<bool> stop_wanted{false};  // stop requested by the owner
     std::atomic<bool> parked{true};        // the body is waiting at a checkpoint

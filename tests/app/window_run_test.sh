@@ -158,7 +158,7 @@ mode_line() { sed -n 14p Tolvan_101.ini | tr -d '\r'; }
 #    without opening the receiver's window.
 rm -f Tolvan_101.ini IQ.ini
 printf 'this is { not an ALSA configuration\n' >"$tmp/broken-alsa.conf"
-ALSA_CONFIG_PATH="$tmp/broken-alsa.conf" "$tolvan" >"$tmp/run7.log" 2>&1 &
+ALSA_CONFIG_PATH="$tmp/broken-alsa.conf" "$tolvan" >"$tmp/run6.log" 2>&1 &
 app_pid=$!
 box=""
 for _ in $(seq 100); do
@@ -166,25 +166,27 @@ for _ in $(seq 100); do
     [[ -n "$box" ]] && break
     sleep 0.1
 done
-[[ -n "$box" ]] || fail "no PA19_initialize error box: $(grep -v ALSA "$tmp/run7.log" | tail -3)"
+[[ -n "$box" ]] || fail "no PA19_initialize error box: $(grep -v ALSA "$tmp/run6.log" | tail -3)"
 xwininfo -root -tree | grep -q '"Tolvan 1.1"' && fail "the window opened before the box"
 xdotool key --window "$box" Return
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null &&
+    fail "still running after the box: $(grep -v ALSA "$tmp/run6.log" | tail -3)"
 wait "$app_pid"
 code=$?
 app_pid=""
 [[ $code -eq 0 ]] || fail "exit code $code after the sound library failed"
-grep -q 'device error' "$tmp/run7.log" && fail "a library that is down was reported as a missing card"
+grep -q 'device error' "$tmp/run6.log" && fail "a library that is down was reported as a missing card"
 [[ ! -e Tolvan_101.ini ]] || fail "settings written after the sound library failed"
 
 # 7. No display: a message that says so and exit code 1, before anything looks at the
 #    stored card (run 3's files: card 99), and the files stay as they were.
 cp "$tmp/Tolvan_101.ini" "$tmp/IQ.ini" .
-env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$tolvan" >"$tmp/run8.log" 2>&1
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$tolvan" >"$tmp/run7.log" 2>&1
 code=$?
 [[ $code -eq 1 ]] || fail "exit code $code without a display"
-grep -q 'The window cannot be opened: no display' "$tmp/run8.log" ||
-    fail "no message without a display: $(grep -v ALSA "$tmp/run8.log" | tail -3)"
-grep -q 'device error' "$tmp/run8.log" && fail "device error without a display"
+grep -q 'The window cannot be opened: no display' "$tmp/run7.log" ||
+    fail "no message without a display: $(grep -v ALSA "$tmp/run7.log" | tail -3)"
+grep -q 'device error' "$tmp/run7.log" && fail "device error without a display"
 cmp -s Tolvan_101.ini "$tmp/Tolvan_101.ini" || fail "Tolvan_101.ini changed without a display"
 echo "PASS"

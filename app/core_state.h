@@ -29,7 +29,6 @@ struct core_state {
     manual_event monitor_stop;  // ends the CPU monitor's one-second sleep at shutdown
 
     char message_text[4 * message_text_size] = {};  // UTF-8, at most 200 characters
-    int32_t combo_index_values[10] = {};
 
     cpu_sampler cpu;
     relaxed<int32_t> cpu_usage_percent{0};  // [%] of one core, user time, refreshed each second

@@ -59,7 +59,8 @@ void attach_links() {
     links.rebuild_scales = rebuild_scales;
     links.update_frequency_readout = update_frequency_readout;
     links.shutdown_receiver = shutdown_receiver;
-    links.post_quit = gui::post_quit;
+    links.post_quit = post_quit;
+    links.quit_requested = quit_requested;
     links.cpu_usage_percent = &core.cpu_usage_percent;
     links.message_text = core.message_text;
     links.message_text_size = sizeof core.message_text;
@@ -141,18 +142,32 @@ void fill_card_list_step() {
     fill_card_combo(dialogs, cards, persisted.selected_card);
 }
 
+void message_boxes_step(int argc, char** argv) {
+    gui::set_command_line(argc, argv);
+    gui::install_message_boxes();
+}
+
+bool quit_requested() {
+    return quit_posted;
+}
+
+int quit_exit_code() {
+    return quit_code;
+}
+
 void framework_init_step(int argc, char** argv) {
     gui::set_command_line(argc, argv);
     gui::framework_init(true, true, true, true);
     gui::set_cursor_settings(true, true);
 }
 
-void create_window_step() {
-    gui::create_window("Tolvan 1.1");
+bool create_window_step() {
+    return gui::create_window("Tolvan 1.1") == gui::status_ok;
 }
 
-void create_device_step() {
-    gui::create_device(0, true, 1024, 480, is_device_acceptable, modify_device_settings, nullptr);
+bool create_device_step() {
+    return gui::create_device(0, true, 1024, 480, is_device_acceptable, modify_device_settings,
+                              nullptr) == gui::status_ok;
 }
 
 void update_frequency_readout_step() {
@@ -178,7 +193,6 @@ int main_loop_step() {
 
 // The receiver core without a window: streams on the stored card until interrupted.
 int run_headless() {
-    if (quit_posted) return quit_code;
     if (!stored_card_exists()) {
         message_box("no device\nplease delete Tolvan.ini file", "device error");
         std::fflush(nullptr);
@@ -205,7 +219,7 @@ void close_wave_files() {
 }
 // The stream is stopped, so this only brings the mode values back from a playback.
 void restore_live_mode_step() {
-    restore_live_mode(controls.live_mode);
+    if (core.play.play_button_on) restore_live_mode(controls.live_mode);
 }
 void terminate_audio_library() {
     terminate_audio_library(sound);

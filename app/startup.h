@@ -3,6 +3,8 @@
 #include "app/core_state.h"
 #include "settings/persisted_values.h"
 
+constexpr int exit_no_window = 1;  // no display, or no device to draw with
+
 struct startup_options {
     int startup_wait_ms = 1000;  // [ms] each of the two waits after the audio library starts
     bool open_window = true;     // false: run the receiver core without window (tests)
@@ -13,7 +15,8 @@ extern persisted_values persisted;
 
 // Steps up to the sound-card list: threads, events, settings, audio library, first mode.
 void start_receiver_core(const startup_options& options);
-// The window, the device, the stored-card check and the frame loop; returns the exit code.
+// The window, the device, the stored-card check and the frame loop; returns the exit code
+// (exit_no_window when the window or its device cannot be made).
 int run_receiver_window(int argc, char** argv);
 // The entry point's whole sequence.
 int run_receiver(int argc, char** argv, const startup_options& options);

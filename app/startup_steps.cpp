@@ -36,7 +36,9 @@ void apply_first_mode() {
     data_origin.notch_position = 0;
     data_origin.notch_span = 0;
     data_origin.agc_gain_limit = 0.0f;
-    data_origin.selected_mode = 0;
+    // The lower sideband of the seeded rate (entry 4 at 96 kHz, whose values entry 0 has
+    // at 48 kHz): mode and rate agree from the first run on, and a Quit stores them so.
+    data_origin.selected_mode = data_origin.sampling_high ? 4 : 0;
     rebuild_filter(data_origin, data_origin);
     compute_tuning(panel_links());
     check_mode_radios_step();
@@ -50,5 +52,4 @@ void set_gain_and_notch_defaults() {
     data_origin.notch_position = 500;
     data_origin.rf_gain = 1;
     set_stream_open(0);
-    for (int i = 0; i < 10; ++i) core.combo_index_values[i] = i;
 }

@@ -17,9 +17,12 @@ void check_rate_radio();
 void caption_meter_buttons();
 void fill_card_list_step();
 
+void message_boxes_step(int argc, char** argv);
+bool quit_requested();
+int quit_exit_code();
 void framework_init_step(int argc, char** argv);
-void create_window_step();
-void create_device_step();
+bool create_window_step();
+bool create_device_step();
 void update_frequency_readout_step();
 bool stored_card_exists();
 void show_card_name();

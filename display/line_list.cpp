@@ -51,15 +51,8 @@ void LineList::remove_all() {
 }
 
 int LineList::render() {
-    batches_ = 0;
     if (!device_) return status_invalid_argument;
-    const line_record* previous = nullptr;
-    for (const line_record& r : lines_) {
-        // A new batch whenever the width or the anti-aliasing changes.
-        if (!previous || previous->width != r.width || previous->antialias != r.antialias)
-            ++batches_;
+    for (const line_record& r : lines_)
         device_->draw_polyline(r.points.data(), r.points.size(), r.colour, r.width, r.antialias);
-        previous = &r;
-    }
     return status_ok;
 }

@@ -34,17 +34,15 @@ class LineList {
                       gui::Colour colour, float width, float scale, bool antialias);
     void remove_all();
 
-    // Draws the records in list order, one batch per run of equal width and anti-aliasing.
-    // status_invalid_argument when there is no device to draw with.
+    // Draws the records in list order. status_invalid_argument when there is no device to
+    // draw with.
     int render();
 
     const std::vector<line_record>& lines() const { return lines_; }
     std::size_t size() const { return lines_.size(); }
     bool can_draw() const { return device_ != nullptr; }
-    int batches_in_last_render() const { return batches_; }
 
   private:
     gui::Device* device_ = nullptr;  // the line-drawing object: present from created to destroyed
     std::vector<line_record> lines_;
-    int batches_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "dsp/dsp_cycle.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "dsp/fast_convolution.h"
@@ -27,6 +28,22 @@ void load_real_block(const float* re, double* dst) {
         dst[2 * k + 1] = 0.0;
     }
     std::fill(dst + 2 * block_size, dst + fft_doubles, 0.0);
+}
+
+// The input block and its copy for the display. A sample that is no number (a corrupt
+// file played back) counts as 0: the transform would spread it over the whole block.
+void take_input(const double* in, double* block, double* view) {
+    for (int32_t k = 0; k < block_size; ++k) {
+        const double v = std::isfinite(in[k]) ? in[k] : 0.0;
+        block[k] = v;
+        view[k] = v;
+    }
+}
+
+bool all_finite(const float* a, int32_t n) {
+    for (int32_t i = 0; i < n; ++i)
+        if (!std::isfinite(a[i])) return false;
+    return true;
 }
 
 void forward(signal_state& s, double* data) {
@@ -57,10 +74,8 @@ void dsp_cycle(signal_state& s, const receive_mode_state& modes, const iq_block&
     const double* response = tb_front(s.filter_response).h;
     spectrum_block& spectra = tb_back(s.spectra);
 
-    std::memcpy(s.block_re, in.re, sizeof s.block_re);
-    std::memcpy(s.block_im, in.im, sizeof s.block_im);
-    std::memcpy(s.view_re, in.re, sizeof s.view_re);
-    std::memcpy(s.view_im, in.im, sizeof s.view_im);
+    take_input(in.re, s.block_re, s.view_re);
+    take_input(in.im, s.block_im, s.view_im);
 
     // Transform of the block, centred so that index 2048 is the local oscillator.
     load_block(s.block_re, s.block_im, s.input_spectrum);
@@ -91,6 +106,12 @@ void dsp_cycle(signal_state& s, const receive_mode_state& modes, const iq_block&
     // Back to the time domain and overlap-add with the tail of the previous block.
     complex_fft(fft_doubles, +1, s.filtered_bins, s.fft_ip, s.fft_w);
     overlap_add(s.filtered_bins, s.audio_block, s.audio_overlap);
+    // Audio beyond the float range (an input near the float limit) is no sound: the block
+    // plays as silence and leaves nothing to the next one.
+    if (!all_finite(s.audio_block, fft_size)) {
+        std::fill(s.audio_block, s.audio_block + fft_size, 0.0f);
+        std::fill(s.audio_overlap, s.audio_overlap + block_size, 0.0f);
+    }
 
     const float peak = find_audio_peak(s.audio_block, block_size);
     const float gain = compute_output_gain(peak, agc_on, gain_limit, cw);

@@ -11,9 +11,11 @@
 //             are updated, the newest published filter response is taken, and the display
 //             spectra are published.
 //     modes   the mode table, selected_mode (func, usb, band_width of the entry) and agc_on.
-//     in      block_size corrected complex samples (re + i im).
+//     in      block_size corrected complex samples (re + i im); a non-finite sample counts
+//             as 0.
 //     out     the finished audio of this very block (block_size samples), the gain to play
-//             it with, and the block counter.
+//             it with, and the block counter. Always finite: a block whose audio leaves the
+//             float range plays as silence and passes no overlap on.
 //
 // Callers: the DSP thread (dsp_thread.h), which feeds it from the audio callback's hand-off
 // and so plays each block one block later; an offline demodulator calls it block after

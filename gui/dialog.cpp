@@ -6,7 +6,8 @@
 namespace gui {
 namespace {
 
-GuiControl* focus = nullptr;  // the one focused control across all dialogs
+GuiControl* focus = nullptr;    // the one focused control across all dialogs
+GuiControl* capture = nullptr;  // the control that takes every mouse message (a drag)
 
 }  // namespace
 
@@ -76,6 +77,7 @@ GuiDialog::GuiDialog() : fonts_{0} {}
 
 GuiDialog::~GuiDialog() {
     if (focus && focus->dialog() == this) focus = nullptr;
+    if (capture && capture->dialog() == this) capture = nullptr;
     mouse_over_ = nullptr;
     controls_.clear();
     if (manager_) manager_->unregister_dialog(this);
@@ -281,14 +283,33 @@ GuiControl* GuiDialog::focused_control() {
     return focus;
 }
 
+void GuiDialog::set_capture(GuiControl* control) {
+    capture = control;
+}
+
+void GuiDialog::release_capture(GuiControl* control) {
+    if (capture == control) capture = nullptr;
+}
+
+GuiControl* GuiDialog::captured_control() {
+    return capture;
+}
+
 void GuiDialog::forget(GuiControl* control) {
     if (focus == control) focus = nullptr;
+    if (capture == control) capture = nullptr;
     if (mouse_over_ == control) mouse_over_ = nullptr;
 }
 
 void GuiDialog::set_visible(bool visible) {
     visible_ = visible;
-    if (!visible) set_mouse_over(nullptr);
+    if (visible) return;
+    set_mouse_over(nullptr);
+    if (capture && capture->dialog() == this) {
+        GuiControl* held = capture;
+        capture = nullptr;
+        held->on_capture_lost();
+    }
 }
 
 void GuiDialog::set_mouse_over(GuiControl* control) {
@@ -305,6 +326,12 @@ bool GuiDialog::hotkey_blocked() const {
 }
 
 bool GuiDialog::msg_proc(Window*, const Message& m) {
+    // A window without the focus gets no button-up: a drag in progress ends here.
+    if (m.kind == MessageKind::kill_focus && capture) {
+        GuiControl* held = capture;
+        capture = nullptr;
+        held->on_capture_lost();
+    }
     if (!visible_) return false;
     GuiControl* f = focus;
     bool focus_here = f && f->dialog() == this && f->usable();
@@ -326,6 +353,11 @@ bool GuiDialog::msg_proc(Window*, const Message& m) {
     }
     if (m.is_mouse()) {
         Point pt{m.x - x_, m.y - y_};
+        if (capture) {
+            if (capture->dialog() != this) return false;
+            capture->handle_mouse(m, pt);
+            return true;
+        }
         GuiControl* under = control_at_point(pt);
         if (m.kind == MessageKind::mouse_move) set_mouse_over(under);
         if (focus_here && f->handle_mouse(m, pt)) return true;

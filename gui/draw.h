@@ -113,7 +113,4 @@ class Device {
 // renderer. Needs no display.
 std::unique_ptr<Device> create_offscreen_device(int width, int height);
 
-// Writes 0xAARRGGBB pixels as an 8-bit RGB PNG file. Returns false on an I/O error.
-bool write_png(const char* path, const Colour* pixels, int width, int height);
-
 }  // namespace gui

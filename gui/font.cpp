@@ -80,7 +80,25 @@ const Fallback fallbacks[] = {
     {"Courier New", {"Liberation Mono", "DejaVu Sans Mono"}, 0},
 };
 
+int line_height_at(int pt, void* face) {
+    auto* f = static_cast<TTF_Font*>(face);
+    TTF_SetFontSize(f, pt);
+    return TTF_FontHeight(f);
+}
+
 }  // namespace
+
+int max_point_size(int height) {
+    return std::max(8 * height, 64);
+}
+
+int fit_point_size(int height, int first_guess, int (*height_at)(int, void*), void* face) {
+    const int top = max_point_size(height);
+    int pt = std::clamp(first_guess, 1, top);
+    while (pt > 1 && height_at(pt, face) > height) --pt;
+    while (pt < top && height_at(pt + 1, face) <= height) ++pt;
+    return pt;
+}
 
 FontMatch resolve_font(std::string_view face, int weight) {
     if (!FcInit()) return {};
@@ -109,23 +127,11 @@ std::shared_ptr<Font> Font::open(std::string_view face, int height, int weight) 
     if (match.file.empty()) return nullptr;
     TTF_Font* f = TTF_OpenFontIndex(match.file.c_str(), height, match.index);
     if (!f) return nullptr;
-    // Point sizes are em sizes at 72 dpi; search the largest one whose line height fits
-    // the requested cell height.
-    int pt = height;
-    int fh = TTF_FontHeight(f);
-    if (fh > 0 && fh != height) {
-        pt = std::max(1, height * height / fh);
-        TTF_SetFontSize(f, pt);
-    }
-    while (pt > 1 && TTF_FontHeight(f) > height) TTF_SetFontSize(f, --pt);
-    while (true) {
-        TTF_SetFontSize(f, pt + 1);
-        if (TTF_FontHeight(f) > height) {
-            TTF_SetFontSize(f, pt);
-            break;
-        }
-        ++pt;
-    }
+    // Point sizes are em sizes at 72 dpi: scale the first guess by the height at `height`
+    // points.
+    const int fh = TTF_FontHeight(f);
+    const int guess = fh > 0 ? std::max(1, height * height / fh) : height;
+    TTF_SetFontSize(f, fit_point_size(height, guess, line_height_at, f));
     auto font = std::shared_ptr<Font>(new Font());
     font->face_ = face;
     font->match_ = match;

@@ -27,6 +27,13 @@ struct FontMatch {
 // default sans face.
 FontMatch resolve_font(std::string_view face, int weight);
 
+// The largest point size, from 1 up to max_point_size(height), whose line height fits
+// `height` [px], searched from `first_guess`; height_at(pt) sets the size pt and returns
+// the line height there. Bounded, so a face whose height does not follow its size (a
+// bitmap face with one strike) ends the search too.
+int fit_point_size(int height, int first_guess, int (*height_at)(int pt, void* face), void* face);
+int max_point_size(int height);
+
 class Font {
   public:
     // Opens `face` so that its cell height is `height` pixels (at most). Null when no font

@@ -42,6 +42,7 @@ struct State {
     bool handle_alt_enter = true;
     bool handle_hotkeys = true;
     FrameworkOptions options;
+    bool options_parsed = false;
     bool args_given = false;
     std::vector<std::string> args;
     bool offscreen_requested = false;
@@ -76,10 +77,11 @@ struct State {
 
 State s;
 
+// A box with an OK button and no owner window (SDL shows one before any window exists);
+// the text also goes to standard error, for a log of the run.
 void sdl_message_box(const char* text, const char* caption) {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) != 0) {
-        std::fprintf(stderr, "[%s] %s\n", caption, text);
-    }
+    std::fprintf(stderr, "[%s] %s\n", caption, text);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr);
 }
 
 bool display_present() {
@@ -103,6 +105,21 @@ std::vector<std::string> own_command_line() {
     }
     if (!args.empty()) args.erase(args.begin());  // the program name
     return args;
+}
+
+void parse_options() {
+    if (s.options_parsed) return;
+    s.options = parse_command_line(s.args_given ? s.args : own_command_line());
+    s.options_parsed = true;
+}
+
+// Graphical boxes need a display and must never stop an automated run.
+void install_box_handler() {
+    if (s.box_installed || !s.show_message_boxes || s.options.no_error_message_boxes ||
+        s.options.automation || s.offscreen_requested || !display_present())
+        return;
+    set_message_box_handler(sdl_message_box);
+    s.box_installed = true;
 }
 
 void report_error(const char* text) {
@@ -311,6 +328,7 @@ void set_command_line(int argc, const char* const* argv) {
     s.args.clear();
     for (int i = 1; i < argc; ++i) s.args.emplace_back(argv[i] ? argv[i] : "");
     s.args_given = true;
+    s.options_parsed = false;
 }
 
 void set_offscreen(bool offscreen) {
@@ -323,8 +341,11 @@ bool is_offscreen() {
 int framework_init(bool parse, bool show_message_box_on_error, bool handle_alt_enter,
                    bool handle_default_hotkeys) {
     if (s.initialised) return status_ok;
-    s.options = FrameworkOptions{};
-    if (parse) s.options = parse_command_line(s.args_given ? s.args : own_command_line());
+    if (parse) {
+        parse_options();
+    } else {
+        s.options = FrameworkOptions{};
+    }
     s.show_message_boxes = show_message_box_on_error;
     s.handle_alt_enter = handle_alt_enter;
     s.handle_hotkeys = handle_default_hotkeys;
@@ -333,15 +354,15 @@ int framework_init(bool parse, bool show_message_box_on_error, bool handle_alt_e
         return status_fail;
     }
     if (TTF_WasInit() == 0 && TTF_Init() != 0) debug_trace(TTF_GetError());
-    // Modal boxes need a display and must never stop an automated run.
-    if (show_message_box_on_error && !s.options.no_error_message_boxes && !s.options.automation &&
-        !s.offscreen_requested && display_present()) {
-        set_message_box_handler(sdl_message_box);
-        s.box_installed = true;
-    }
+    install_box_handler();
     s.initialised = true;
     update_stats();
     return status_ok;
+}
+
+void install_message_boxes() {
+    parse_options();
+    install_box_handler();
 }
 
 const FrameworkOptions& get_framework_options() {
@@ -359,13 +380,19 @@ int create_window(const char* title, void*, void*, void*, int x, int y) {
     if (s.window_made) return status_ok;
     s.title = title ? title : "";
     s.offscreen = s.offscreen_requested;
+    // Without a display there is nothing to show the program on and nothing to end it
+    // with: that is an error, not a reason to draw where nobody sees it.
     if (!s.offscreen) {
-        if (!display_present() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            debug_trace("No display: drawing off-screen");
-            s.offscreen = true;
-        } else {
-            s.video = true;
+        if (!display_present()) {
+            report_error("The window cannot be opened: no display (DISPLAY is not set).");
+            return status_fail;
         }
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            const std::string text = std::string("The window cannot be opened: ") + SDL_GetError();
+            report_error(text.c_str());
+            return status_fail;
+        }
+        s.video = true;
     }
     if (!s.offscreen) {
         if (s.options.start_x >= 0) x = s.options.start_x;
@@ -376,8 +403,9 @@ int create_window(const char* title, void*, void*, void*, int x, int y) {
         int h = s.options.height > 0 ? s.options.height : 480;
         s.window.sdl = SDL_CreateWindow(s.title.c_str(), px, py, w, h, SDL_WINDOW_HIDDEN);
         if (!s.window.sdl) {
-            debug_trace(SDL_GetError());
-            s.offscreen = true;
+            const std::string text = std::string("The window cannot be opened: ") + SDL_GetError();
+            report_error(text.c_str());
+            return status_fail;
         }
     }
     s.window_made = true;
@@ -521,6 +549,12 @@ bool run_one_frame() {
 }
 
 int main_loop(void*) {
+    // Without a device nothing is shown and nothing can end the loop: the run ends here
+    // (with the code of a quit the failure posted, else 1).
+    if (!s.device) {
+        destroy_window();
+        return s.quit ? s.exit_code : 1;
+    }
     while (run_one_frame()) {
     }
     call_destroyed();

@@ -108,8 +108,8 @@ void debug_trace(const char* text);
 // line (/proc/self/cmdline).
 void set_command_line(int argc, const char* const* argv);
 
-// Draw into an off-screen surface instead of a window (also chosen when no display can be
-// opened). Must be called before create_window.
+// Draw into an off-screen surface instead of a window: only on request (tests). Without it,
+// create_window fails when no display can be opened. Must be called before create_window.
 void set_offscreen(bool offscreen);
 bool is_offscreen();
 
@@ -118,6 +118,10 @@ bool is_offscreen();
 // and switches the framework's own keys on (Alt+Enter, Esc, Pause).
 int framework_init(bool parse_command_line = true, bool show_message_box_on_error = true,
                    bool handle_alt_enter = true, bool handle_default_hotkeys = true);
+// Message boxes appear on the screen from now on, before any window exists, under the
+// rules framework_init applies (a display, no -noerrormsgboxes, no -automation, not
+// off-screen); until then they go to standard error. Parses the command line.
+void install_message_boxes();
 const FrameworkOptions& get_framework_options();
 // Cursor options for full-screen display: show the cursor, clip it to the window.
 void set_cursor_settings(bool show_cursor_when_fullscreen, bool clip_cursor_when_fullscreen);
@@ -125,6 +129,7 @@ void set_cursor_settings(bool show_cursor_when_fullscreen, bool clip_cursor_when
 constexpr int default_position = -1;
 // Creates the top-level window (hidden until the device exists). Window size is the
 // device's back-buffer size; the user cannot resize it. instance/icon/menu are unused.
+// Without a display (and off-screen drawing not requested) it reports why and fails.
 int create_window(const char* title, void* instance = nullptr, void* icon = nullptr,
                   void* menu = nullptr, int x = default_position, int y = default_position);
 // Creates the device: asks `acceptable` about the candidate formats, calls `modify` once,
@@ -134,7 +139,7 @@ int create_device(int adapter, bool windowed, int width, int height,
                   ModifyDeviceSettingsCallback modify = nullptr, void* context = nullptr);
 
 // Runs the frame loop until a quit request, then releases the device (lost, destroyed) and
-// the window. Returns the exit code.
+// the window. Returns the exit code; at once (1, or a posted code) when no device exists.
 int main_loop(void* accelerators = nullptr);
 // One pass of the loop: all pending messages, then (unless paused) frame move, frame
 // render and present. Returns false once a quit was requested. For tests and embedding.

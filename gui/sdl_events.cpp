@@ -106,7 +106,12 @@ char32_t next_code_point(const char* s, int& i) {
 
 }  // namespace
 
-int virtual_key(SDL_Keycode key) {
+int virtual_key(const SDL_Keysym& keysym) {
+    // SDL numbers the digit row 1..9, then 0.
+    if (keysym.scancode >= SDL_SCANCODE_1 && keysym.scancode <= SDL_SCANCODE_9)
+        return '1' + (keysym.scancode - SDL_SCANCODE_1);
+    if (keysym.scancode == SDL_SCANCODE_0) return '0';
+    const SDL_Keycode key = keysym.sym;
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     for (const KeyEntry& e : key_table) {
@@ -186,7 +191,7 @@ int translate_event(const SDL_Event& e, Message* out, int max) {
         }
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            int key = virtual_key(e.key.keysym.sym);
+            int key = virtual_key(e.key.keysym);
             if (key == 0) return 0;
             m = make_key_message(
                 e.type == SDL_KEYDOWN ? MessageKind::key_down : MessageKind::key_up, key,

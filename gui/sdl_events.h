@@ -6,8 +6,10 @@
 
 namespace gui {
 
-// Virtual-key code of an SDL key (0 when it has none).
-int virtual_key(SDL_Keycode key);
+// Virtual-key code of a key (0 when it has none). The digit row gives '0'..'9' by its
+// physical position whatever the layout prints on it (AZERTY's "&" key is '1'), as Win32
+// virtual keys do; other keys follow the layout.
+int virtual_key(const SDL_Keysym& key);
 // Modifier bits (mod_*) of SDL key modifiers.
 std::uint32_t modifier_bits(Uint16 sdl_mod);
 // Turns one SDL event into up to `max` messages (text input gives one per character);

@@ -95,6 +95,7 @@ bool GuiSlider::handle_mouse(const Message& m, Point pt) {
                 pressed_ = true;
                 drag_offset_ = pt.x - thumb_.left;
                 dialog_->request_focus(this);
+                GuiDialog::set_capture(this);
                 return true;
             }
             if (bounding_box_.contains(pt)) {
@@ -113,7 +114,7 @@ bool GuiSlider::handle_mouse(const Message& m, Point pt) {
             return true;
         case MessageKind::left_button_up:
             if (!pressed_) return false;
-            pressed_ = false;
+            end_drag();
             send_event(event_slider_value_changed, true);
             return true;
         case MessageKind::mouse_wheel:
@@ -122,6 +123,22 @@ bool GuiSlider::handle_mouse(const Message& m, Point pt) {
         default:
             return false;
     }
+}
+
+void GuiSlider::end_drag() {
+    pressed_ = false;
+    GuiDialog::release_capture(this);
+}
+
+// A slider that stops taking input ends its drag.
+void GuiSlider::set_enabled(bool enabled) {
+    GuiControl::set_enabled(enabled);
+    if (!enabled) end_drag();
+}
+
+void GuiSlider::set_visible(bool visible) {
+    GuiControl::set_visible(visible);
+    if (!visible) end_drag();
 }
 
 void GuiSlider::render(Device* device, float) {

@@ -140,7 +140,6 @@ class GuiControl {
     virtual void render(Device* device, float elapsed_s) {}
     // Drawn after every control of the dialog (open drop-down lists).
     virtual void render_overlay(Device* device, float elapsed_s) {}
-    virtual bool msg_proc(const Message& message) { return false; }
     virtual bool handle_keyboard(const Message& message) { return false; }
     // `pt` is relative to the dialog.
     virtual bool handle_mouse(const Message& message, Point pt) { return false; }
@@ -150,6 +149,8 @@ class GuiControl {
     virtual void on_mouse_enter() { mouse_over_ = true; }
     virtual void on_mouse_leave() { mouse_over_ = false; }
     virtual void on_hotkey() {}
+    // The control held the mouse capture and lost it (the window lost the focus).
+    virtual void on_capture_lost() {}
     virtual bool contains_point(Point pt) { return bounding_box_.contains(pt); }
     virtual void set_enabled(bool enabled) { enabled_ = enabled; }
     virtual bool get_enabled() const { return enabled_; }
@@ -362,6 +363,8 @@ class GuiComboBox : public GuiButton {
     Rect text_{}, button_{}, dropdown_{}, dropdown_text_{};
 };
 
+// A thumb drag holds the mouse capture: the slider gets every mouse message until the
+// button is released, wherever the pointer is and whichever control has the focus.
 class GuiSlider : public GuiControl {
   public:
     explicit GuiSlider(GuiDialog* dialog = nullptr);
@@ -371,11 +374,12 @@ class GuiSlider : public GuiControl {
     bool can_have_focus() override { return usable(); }
     bool contains_point(Point pt) override;
     void update_rects() override;
+    void on_capture_lost() override { end_drag(); }
+    void set_enabled(bool enabled) override;
+    void set_visible(bool visible) override;
 
     // Current value; safe to read from any thread.
     int value() const { return value_.load(std::memory_order_relaxed); }
-    // The word holding the value, for a reader on another thread.
-    const std::atomic<int>& value_word() const { return value_; }
     // Programmatic: clamps to the range and sends no event.
     void set_value(int value) { set_value_internal(value, false); }
     // Clamps the value into the new range (no event).
@@ -387,6 +391,7 @@ class GuiSlider : public GuiControl {
 
   private:
     void set_value_internal(int value, bool from_user);
+    void end_drag();
     int value_from_x(int x) const;
     int thumb_width() const;
     int min_ = 0, max_ = 100;
@@ -491,6 +496,11 @@ class GuiDialog {
     void request_focus(GuiControl* control);
     static void clear_focus();
     static GuiControl* focused_control();
+    // The mouse capture (one across all dialogs): while a control holds it, its dialog
+    // gives it every mouse message and the other dialogs take none.
+    static void set_capture(GuiControl* control);
+    static void release_capture(GuiControl* control);  // only if `control` holds it
+    static GuiControl* captured_control();
 
     // True when the dialog handled the message; a hidden dialog handles nothing.
     bool msg_proc(Window* window, const Message& message);

@@ -54,8 +54,10 @@ void apply_mode(int32_t m) {
     panel& p = *c.dialogs;
     const mode_entry& e = c.modes->mode_table[valid_mode_index(m)];
 
-    if (c.sound) stop_stream(*c.sound);  // 1
-    const bool high = s.sampling_high;   // 2, 3
+    stop_receiver_stream(c);  // 1
+    // A stop that failed has asked the program to end: no new stream is opened then.
+    if (quit_pending(c)) return;
+    const bool high = s.sampling_high;  // 2, 3
     c.controls->display_sample_rate = high ? 96000 : 48000;
     set_processing_sizes(s, high);
     make_filter(s, e.func);  // 4
@@ -70,10 +72,9 @@ void apply_mode(int32_t m) {
     call_rebuild_scales();                                          // 7
     if (p.tuning_slider) p.tuning_slider->set_value(e.slider_pos);  // 8
     compute_tuning(c);
-    apply_iq_settings(c);                                          // 9
-    if (c.sound && c.sound->stream_open && c.audio && c.values) {  // 10
-        const int32_t failed =
-            open_stream(*c.sound, *c.audio, c.values->selected_card, s.sample_rate);
+    apply_iq_settings(c);                   // 9
+    if (c.sound && c.sound->stream_open) {  // 10
+        const int32_t failed = open_receiver_stream(c);
         p.card_dialog.set_visible(failed != 0);
         c.sound->stream_open = failed ? 0 : 1;
     }

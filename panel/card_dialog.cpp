@@ -1,6 +1,7 @@
 #include "panel/card_dialog.h"
 
 #include "panel/apply_mode.h"
+#include "panel/retune.h"
 
 using namespace gui;
 
@@ -30,24 +31,39 @@ void start_receiving(panel_context& c) {
     }
 }
 
+// The card picked in the list becomes the receiver's card, and label 63 shows its name.
+void take_selected_card(panel_context& c) {
+    panel& p = *c.dialogs;
+    GuiComboBox* combo = p.card_dialog.get_combo_box(id_card_combo);
+    const ComboItem* item = combo ? combo->selected_item() : nullptr;
+    if (!item) return;
+    c.values->selected_card = combo_item_value(p, item);
+    if (GuiStatic* label = p.main_dialog.get_static(id_card_name)) label->set_text(item->text);
+}
+
 }  // namespace
 
-void card_event_handler(unsigned, int control_id, GuiControl* control, void*) {
+void show_card_dialog(panel_context& c) {
+    if (!c.dialogs || !c.signal || !c.values) return;
+    GuiDialog& d = c.dialogs->card_dialog;
+    const bool high = c.signal->sampling_high;
+    check(d, high ? id_rate_96k : id_rate_48k);
+    check(d, high && c.signal->cw_mode ? id_family_cw : id_family_ssb);
+    if (GuiControl* cw = d.get_control(id_family_cw)) cw->set_visible(high);
+    if (GuiComboBox* combo = d.get_combo_box(id_card_combo))
+        for (int i = 0; i < combo->item_count(); ++i)
+            if (combo_item_value(*c.dialogs, combo->item(i)) == c.values->selected_card)
+                combo->select_item(i);
+    d.set_visible(true);
+}
+
+// Only "OK" changes the receiver; the other controls change the dialog.
+void card_event_handler(unsigned, int control_id, GuiControl*, void*) {
     panel_context& c = panel_links();
     if (!c.dialogs || !c.modes || !c.signal || !c.values || !c.sound || !c.controls) return;
     panel& p = *c.dialogs;
     GuiDialog& d = p.card_dialog;
-    c.modes->selected_mode = 0;
     switch (control_id) {
-        case id_card_combo: {
-            auto* combo = static_cast<GuiComboBox*>(control);
-            const ComboItem* item = combo ? combo->selected_item() : nullptr;
-            if (!item) break;
-            c.values->selected_card = combo_item_value(p, item);
-            if (GuiStatic* label = p.main_dialog.get_static(id_card_name))
-                label->set_text(item->text);
-            break;
-        }
         case id_rate_48k:
             check(d, id_family_ssb);
             if (GuiControl* cw = d.get_control(id_family_cw)) cw->set_visible(false);
@@ -56,6 +72,7 @@ void card_event_handler(unsigned, int control_id, GuiControl* control, void*) {
             if (GuiControl* cw = d.get_control(id_family_cw)) cw->set_visible(true);
             break;
         case id_card_ok:
+            take_selected_card(c);
             if (is_checked(d, id_rate_48k)) {
                 c.signal->sampling_high = 0;
                 c.signal->cw_mode = 0;
@@ -75,6 +92,7 @@ void card_event_handler(unsigned, int control_id, GuiControl* control, void*) {
                     start_receiving(c);
                 }
             }
+            c.controls->cw_offset_bins = cw_offset_of_mode(*c.modes, c.modes->selected_mode);
             apply_iq_settings(c);
             apply_mode(c.modes->selected_mode);
             d.set_visible(false);

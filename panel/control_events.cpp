@@ -4,8 +4,10 @@
 
 #include "dsp/rebuild_filter.h"
 #include "panel/apply_mode.h"
+#include "panel/card_dialog.h"
 #include "panel/play_button.h"
 #include "panel/rec_button.h"
+#include "panel/retune.h"
 #include "panel/start_quit.h"
 #include "settings/lenient_number.h"
 
@@ -59,8 +61,7 @@ void mode_radio(panel_context& c, int id) {
         case id_cwl:
             if (!high) return;  // no CW at 48 kHz: the mode stays as it was
             select_mode(c, 2, 3, 3);
-            // Integer product, then divided in floating point.
-            c.controls->cw_offset_bins = (r.mode_table[2].offset * 1024) / 24000.0;
+            c.controls->cw_offset_bins = cw_offset_of_mode(r, 2);
             r.mode_table[2].usb = 0;
             s.cw_mode = 1;
             c.values->show_average = 0;
@@ -68,7 +69,7 @@ void mode_radio(panel_context& c, int id) {
         case id_cwu:
             if (!high) return;
             select_mode(c, 3, 2, 2);
-            c.controls->cw_offset_bins = (r.mode_table[3].offset * -1024) / 24000.0;
+            c.controls->cw_offset_bins = cw_offset_of_mode(r, 3);
             r.mode_table[3].usb = 1;
             s.cw_mode = 1;
             c.values->show_average = 0;
@@ -115,9 +116,8 @@ void window_selected(panel_context& c, GuiControl* control) {
     apply_mode(c.modes->selected_mode);
     // apply_mode reopened a started receiver's stream; a receiver not yet started gets no
     // stream of its own here (it would play before "Start").
-    if (!c.sound || !c.audio || !c.sound->stream_open) return;
-    if (open_stream(*c.sound, *c.audio, c.values->selected_card, c.signal->sample_rate) == 1)
-        c.dialogs->card_dialog.set_visible(true);
+    if (!c.sound || !c.sound->stream_open || quit_pending(c)) return;
+    if (open_receiver_stream(c) == 1) c.dialogs->card_dialog.set_visible(true);
 }
 
 void set_edit(GuiDialog& d, int id, const char* text) {
@@ -280,7 +280,11 @@ void main_event_handler(unsigned, int control_id, GuiControl* control, void*) {
             break;
         }
         case id_select_card:
-            p.card_dialog.set_visible(true);
+            // A second press closes the dialog without changing anything.
+            if (p.card_dialog.is_visible())
+                p.card_dialog.set_visible(false);
+            else
+                show_card_dialog(c);
             break;
         default:
             if (bandwidth_of_radio(control_id) > 0) bandwidth_radio(c, control_id);
@@ -295,25 +299,42 @@ void adjust_event_handler(unsigned event, int control_id, GuiControl* control, v
     panel_context& c = panel_links();
     if (!c.values) return;
     persisted_values& v = *c.values;
-    const std::string text = static_cast<GuiEditBox*>(control)->text();
+    auto* box = static_cast<GuiEditBox*>(control);
+    const std::string text = box->text();
+    const int32_t typed = parse_lenient_int(text.c_str());  // [Hz] for the frequency boxes
+    int32_t* frequency = nullptr;
+    int32_t taken = 0;  // [Hz] typed, held to the value's range
     switch (control_id) {
         case id_center_frequency_edit:
-            v.center_frequency_Hz = parse_lenient_int(text.c_str());
+            frequency = &v.center_frequency_Hz;
+            taken = clamp_center_frequency(typed);
             break;
         case id_ssb96_edit:
-            v.ssb96_adjust_freq_Hz = parse_lenient_int(text.c_str());
+            frequency = &v.ssb96_adjust_freq_Hz;
+            taken = clamp_adjust_freq(typed);
             break;
         case id_cw96_edit:
-            v.cw96_adjust_freq_Hz = parse_lenient_int(text.c_str());
+            frequency = &v.cw96_adjust_freq_Hz;
+            taken = clamp_adjust_freq(typed);
             break;
         case id_ssb48_edit:
-            v.ssb48_adjust_freq_Hz = parse_lenient_int(text.c_str());
+            frequency = &v.ssb48_adjust_freq_Hz;
+            taken = clamp_adjust_freq(typed);
             break;
         case id_dbm_edit:
             v.dBm_adjust_value = parse_lenient_double(text.c_str());
             break;
         default:
             return;
+    }
+    if (frequency) {
+        *frequency = taken;
+        // A value held to its range shows in the box as it was taken.
+        if (taken != typed) {
+            char shown[16];
+            std::snprintf(shown, sizeof shown, "%d", int(taken));
+            box->set_text(shown);
+        }
     }
     call_update_frequency_readout();
     call_rebuild_scales();

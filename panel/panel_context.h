@@ -21,6 +21,16 @@ struct marker_line {
     gui::Colour colour;
 };
 
+// The stream operations behind mode, rate and card switching: stop the stream, then open
+// it again on a card at a rate (0 when it runs, 1 when it could not be opened). The
+// receiver uses the sound library's own; tests put in their own to follow the sequence
+// without a sound server.
+struct stream_operations {
+    void (*stop)(audio_stream& s) = stop_stream;
+    int32_t (*open)(audio_stream& s, audio_context& ctx, int32_t card,
+                    int32_t sample_rate) = open_stream;
+};
+
 struct panel_context {
     gui::GuiResourceManager* resources = nullptr;
     panel* dialogs = nullptr;
@@ -30,6 +40,7 @@ struct panel_context {
     persisted_values* values = nullptr;
     audio_stream* sound = nullptr;
     audio_context* audio = nullptr;
+    stream_operations streams;
 
     // The display's recomputations, which the panel triggers (the display sits above it).
     void (*rebuild_scales)() = nullptr;
@@ -37,6 +48,9 @@ struct panel_context {
     // The application's shutdown sequence and quit request (the "Quit" press).
     void (*shutdown_receiver)() = nullptr;
     void (*post_quit)(int exit_code) = nullptr;
+    // True once the program is ending (a failed stream stop asked to quit): nothing opens a
+    // stream any more.
+    bool (*quit_requested)() = nullptr;
     // The recorder behind "Rec" with its button state and time, and the player behind
     // "Play wave" (each press is ignored while the other button is on).
     recorder* rec = nullptr;
@@ -46,6 +60,12 @@ struct panel_context {
     // The right-click level marker's lines, drawn by the display while marker_on.
     std::vector<marker_line>* marker_lines = nullptr;
 };
+
+// The stream operations on the attached records: stop; open on selected_card at the
+// current sample rate (1 without records to open with).
+void stop_receiver_stream(panel_context& c);
+int32_t open_receiver_stream(panel_context& c);
+bool quit_pending(const panel_context& c);
 
 // Calls the display's recomputations when they are attached.
 void call_rebuild_scales();

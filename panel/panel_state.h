@@ -3,7 +3,6 @@
 // tuning offset, the pass band in display columns, the level marker and the live mode
 // kept during playback. GUI thread only.
 #include <cstdint>
-#include <string>
 
 struct panel_state {
     double cw_offset_bins = 0.0;    // [bins] added to the tuning position in CW
@@ -23,6 +22,4 @@ struct panel_state {
     int32_t live_mode = 0;               // mode index kept while a file plays
     int32_t live_slider_pos = 0;         // its tuning position
     int32_t playback_slider_pos = 2048;  // tuning position used while a file plays
-
-    std::string wave_file_name;  // the file of the last Rec or Play action
 };

@@ -32,7 +32,6 @@ void play_button_pressed(panel_context& c) {
         return;
     }
     set_play_fill(p, play_on_fill);
-    c.controls->wave_file_name = record_file_name;
     const bool opened = open_playback(pl, record_file_name);
     enter_playback_mode(c.modes->selected_mode, opened ? pl.playback_file_rate : 0);
     if (opened) {

@@ -1,6 +1,7 @@
 #include "panel/playback_mode.h"
 
 #include "panel/apply_mode.h"
+#include "panel/retune.h"
 #include "platform/thread.h"
 
 namespace {
@@ -31,6 +32,10 @@ void enter_playback_mode(int32_t m, int32_t rate) {
         ps.live_mode = m;
         s.cw_mode = is_cw(m) ? 1 : 0;
         if (is_cw(m)) m = 2;
+        // A 96 kHz file from a 48 kHz mode plays in that sideband's 96 kHz entry.
+        if (s.sampling_high && m < 2) m += 4;
+        // A CW file plays as CWL: with CWL's pitch, not the live mode's.
+        ps.cw_offset_bins = cw_offset_of_mode(r, m);
     }
     r.selected_mode = m;
     r.mode_table[m].slider_pos = ps.playback_slider_pos;
@@ -46,14 +51,11 @@ void restore_live_mode(int32_t saved) {
     panel_state& ps = *c.controls;
     saved = valid_mode_index(saved);
     ps.playback_slider_pos = selected_entry(r).slider_pos;
-    if (saved == 0) {
-        ps.cw_offset_bins = 0;
-        s.sampling_high = 0;
-        s.cw_mode = 0;
-    } else {
-        s.sampling_high = 1;
-        s.cw_mode = is_cw(saved) ? 1 : 0;
-    }
+    // The live mode comes back at its own rate and with its own pitch.
+    const mode_family family = family_of_mode(saved);
+    s.sampling_high = family.sampling_high;
+    s.cw_mode = family.cw_mode;
+    ps.cw_offset_bins = cw_offset_of_mode(r, saved);
     r.selected_mode = saved;
     r.mode_table[saved].slider_pos = ps.live_slider_pos;
     apply_mode(r.selected_mode);

@@ -26,7 +26,6 @@ void rec_button_pressed(panel_context& c) {
     *c.record_button_on = start ? 1 : 0;
     if (start) {
         set_rec_fill(p, rec_on_fill);
-        c.controls->wave_file_name = record_file_name;
         // A red button with nothing written would look like a recording: say so and turn
         // the button off again.
         if (!start_recording(*c.rec, record_file_name, c.signal->sampling_high)) {

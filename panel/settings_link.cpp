@@ -63,16 +63,16 @@ void store_main_values(const main_settings& m, int n, receive_mode_state& modes,
         const int32_t v = main_settings_value(m, i);
         switch (i) {
             case 0:
-                values.center_frequency_Hz = v;
+                values.center_frequency_Hz = clamp_center_frequency(v);
                 break;
             case 1:
-                values.ssb96_adjust_freq_Hz = v;
+                values.ssb96_adjust_freq_Hz = clamp_adjust_freq(v);
                 break;
             case 2:
-                values.cw96_adjust_freq_Hz = v;
+                values.cw96_adjust_freq_Hz = clamp_adjust_freq(v);
                 break;
             case 3:
-                values.ssb48_adjust_freq_Hz = v;
+                values.ssb48_adjust_freq_Hz = clamp_adjust_freq(v);
                 break;
             case 4:
                 values.dBm_adjust_value = dBm_from_file(v);
@@ -103,7 +103,7 @@ void store_main_values(const main_settings& m, int n, receive_mode_state& modes,
                 set_slider(p, id_agc_limit_slider, v);
                 break;
             case 17:
-                signal.low_cutoff_hz = v;
+                signal.low_cutoff_hz = clamp_low_cutoff(v);
                 break;
             case 18:
                 modes.agc_on = static_cast<uint8_t>(v);

@@ -23,7 +23,8 @@ main_settings collect_main_settings(const receive_mode_state& modes, const signa
 // what the receiver can produce is replaced by that entry's default (window type 0..4,
 // sideband and carrier 0/1, width 1..24000 Hz, pitch -24000..24000 Hz, tuning position
 // 0..4095, mode radio 6..9, bandwidth radio 11..18); rf_gain is kept within the RF-gain
-// slider's reach, 0..10.
+// slider's reach, 0..10. The centre frequency, the three corrections and the low cut-off
+// are clamped to their ranges (settings/persisted_values.h).
 settings_load_result load_settings(receive_mode_state& modes, signal_state& signal,
                                    persisted_values& values, panel& p,
                                    const std::string& folder = ".");

@@ -82,12 +82,14 @@ long window_message_handler(Window* window, const Message& message, bool* no_fur
     bool taken = false;
     if (links.resources) taken = links.resources->msg_proc(window, message);
     *no_further = taken;
-    // A main_dialog control that took a click still lets the window rules below see it.
+    // A main_dialog control that took a click still lets the window rules below see it. A
+    // wheel turn it took goes no further: the focused tuning slider would take it as well.
     GuiDialog* chain[] = {&p.iq_dialog, &p.card_dialog, &p.main_dialog, &p.tuning_dialog,
                           &p.adjust_dialog};
     for (GuiDialog* d : chain) {
         *no_further = d->msg_proc(window, message);
-        if (*no_further && d != &p.main_dialog) return 0;
+        if (*no_further && (d != &p.main_dialog || message.kind == MessageKind::mouse_wheel))
+            return 0;
     }
     GuiSlider* tuning = p.tuning_slider;
     switch (message.kind) {

@@ -1,14 +1,17 @@
-#include <gtest/gtest.h>
+#include "app/startup.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/receiver_record.h"
-#include "app/startup.h"
+#include "panel/control_events.h"
+#include "record/wave_file.h"
 
 namespace {
 
@@ -36,6 +39,15 @@ int count_lines(const char* path) {
     return in.eof() ? n : -1;
 }
 
+// The value line of pair n (1..24) of a settings file.
+int value_of_pair(const char* path, int n) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (int i = 0; i < 2 * n && std::getline(in, line); ++i) {
+    }
+    return std::atoi(line.c_str());
+}
+
 }  // namespace
 
 TEST(Startup, FirstRunStateAndOrderlyShutdown) {
@@ -45,8 +57,9 @@ TEST(Startup, FirstRunStateAndOrderlyShutdown) {
     ASSERT_EQ(chdir(folder), 0);
     start_receiver_core(fast_start());
 
-    // A first run without settings files: mode 0 (LSB 2700 Hz Hanning) at 96 kHz, card 0.
-    EXPECT_EQ(data_origin.selected_mode, 0);
+    // A first run without settings files: LSB 2700 Hz Hanning at 96 kHz (entry 4, whose
+    // values entry 0 has at 48 kHz), card 0.
+    EXPECT_EQ(data_origin.selected_mode, 4);
     EXPECT_EQ(data_origin.sampling_high, 1);
     EXPECT_EQ(data_origin.sample_rate, 96000);
     EXPECT_EQ(data_origin.cw_mode, 0);
@@ -60,7 +73,7 @@ TEST(Startup, FirstRunStateAndOrderlyShutdown) {
     EXPECT_EQ(data_origin.rf_gain, 1);
     EXPECT_EQ(data_origin.playing, 0);
     EXPECT_EQ(data_origin.recording, 0);
-    const mode_values m0 = mode_snapshot(data_origin.mode_table[0]);
+    const mode_values m0 = mode_snapshot(data_origin.mode_table[4]);
     EXPECT_EQ(m0.func, 1);
     EXPECT_EQ(m0.usb, 0);
     EXPECT_EQ(m0.band_width, 2700);
@@ -68,7 +81,6 @@ TEST(Startup, FirstRunStateAndOrderlyShutdown) {
     EXPECT_EQ(data_origin.tuned_bin, 2048);
     EXPECT_EQ(data_origin.passband_low_hz, 50);
     EXPECT_EQ(data_origin.passband_high_hz, 2700);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(core.combo_index_values[i], i);
     // Without a correction file the I/Q gain is unity, not 0.
     for (int i = 0; i < iq_slot_count; ++i) EXPECT_EQ(persisted.iq_gain_setting[i], 10000);
 
@@ -82,6 +94,22 @@ TEST(Startup, FirstRunStateAndOrderlyShutdown) {
     EXPECT_FALSE(thread_is_running(core.wave_player_thread));
     EXPECT_FALSE(thread_is_running(core.recorder_thread));
 
+    // CWU, then "Play wave" with a 96 kHz recording: it plays as CWL. Quit now must store
+    // the live mode, not the file's.
+    {
+        auto f = create_wave_file("temp.wav", true);
+        ASSERT_TRUE(f.has_value());
+        std::vector<float> block(block_size, 0.1f);
+        for (int i = 0; i < 4; ++i) write_wave_block(*f, block.data(), block.data());
+        ASSERT_TRUE(finish_wave_file(*f));
+    }
+    panel& dialogs = *panel_links().dialogs;
+    main_event_handler(0, id_cwu, dialogs.main_dialog.get_control(id_cwu), nullptr);
+    ASSERT_EQ(data_origin.selected_mode, 3);
+    main_event_handler(0, id_play_wave, dialogs.main_dialog.get_control(id_play_wave), nullptr);
+    ASSERT_EQ(core.play.play_button_on, 1);
+    EXPECT_EQ(data_origin.selected_mode, 2);
+
     shutdown_receiver();
     EXPECT_EQ(core.phase, receiver_phase::shut_down);
     EXPECT_FALSE(core.dsp_thread.handle.joinable());
@@ -92,6 +120,10 @@ TEST(Startup, FirstRunStateAndOrderlyShutdown) {
     // The first Quit creates both files: 24 pairs and five records of four lines.
     EXPECT_EQ(count_lines("Tolvan_101.ini"), 48);
     EXPECT_EQ(count_lines("IQ.ini"), 20);
+    // The next start receives as this one did before the file played: CWU at 96 kHz.
+    EXPECT_EQ(value_of_pair("Tolvan_101.ini", 7), 3);   // selected_mode
+    EXPECT_EQ(value_of_pair("Tolvan_101.ini", 22), 1);  // sampling high
+    EXPECT_EQ(value_of_pair("Tolvan_101.ini", 14), 7);  // the CWU radio
     std::system((std::string("rm -rf ") + folder).c_str());
 }
 

@@ -2,7 +2,9 @@
 # Runs the real tolvan under a private Xvfb with a private PulseAudio server (its device
 # "pulse" is card 0 there): the window opens with title and size, a screenshot is kept,
 # -quitafterframe ends it with exit code 0, and settings files are left exactly as they
-# were; a stored card that does not exist ends start-up with "device error" and exit 0.
+# were; a stored card that does not exist ends start-up with "device error" and exit 0; a
+# sound library that cannot start says so in a box before any window, and no display ends
+# the run with a message and exit code 1.
 set -uo pipefail
 tolvan="$1"
 artifacts="$2"
@@ -110,7 +112,7 @@ head -1 IQ.ini | grep -q '^IQ_gain pulse' || fail "card name: $(head -1 IQ.ini)"
 
 # 5. "Rec" records temp.wav, "Play wave" plays it, and a recording running at "Quit" is
 #    finished: both times the header holds the sizes of whole blocks. The files of run 4
-#    hold mode 0 with "sampling high" 1, which loads as LSB at 48 kHz.
+#    hold the first run's mode, LSB at 96 kHz, and the next start receives with it.
 u32_at() { od -An -tu4 -j"$2" -N4 "$1" | tr -d ' '; }
 check_recording() {
     local size
@@ -133,7 +135,7 @@ sleep 2
 import -window "$wid" "$artifacts/tolvan_recording.png" 2>/dev/null
 click 45 463
 sleep 0.5
-check_recording "Rec stopped" 48000
+check_recording "Rec stopped" 96000
 click 62 341  # Play wave
 sleep 2
 import -window "$wid" "$artifacts/tolvan_playing.png" 2>/dev/null
@@ -147,5 +149,44 @@ wait "$app_pid"
 code=$?
 app_pid=""
 [[ $code -eq 0 ]] || fail "exit code $code after Quit while recording: $(grep -v ALSA "$tmp/run5.log" | tail -3)"
-check_recording "Quit while recording" 48000
+check_recording "Quit while recording" 96000
+mode_line() { sed -n 14p Tolvan_101.ini | tr -d '\r'; }
+[[ "$(mode_line)" == 4 ]] || fail "mode stored by Quit: $(mode_line)"
+
+# 6. The sound library does not start (a broken ALSA configuration): its box appears
+#    before any window and, once confirmed, the run ends without a "device error" and
+#    without opening the receiver's window.
+rm -f Tolvan_101.ini IQ.ini
+printf 'this is { not an ALSA configuration\n' >"$tmp/broken-alsa.conf"
+ALSA_CONFIG_PATH="$tmp/broken-alsa.conf" "$tolvan" >"$tmp/run6.log" 2>&1 &
+app_pid=$!
+box=""
+for _ in $(seq 100); do
+    box="$(xwininfo -root -tree | grep '"PA19_initialize error"' | awk '{print $1}' | head -1)"
+    [[ -n "$box" ]] && break
+    sleep 0.1
+done
+[[ -n "$box" ]] || fail "no PA19_initialize error box: $(grep -v ALSA "$tmp/run6.log" | tail -3)"
+xwininfo -root -tree | grep -q '"Tolvan 1.1"' && fail "the window opened before the box"
+xdotool key --window "$box" Return
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null &&
+    fail "still running after the box: $(grep -v ALSA "$tmp/run6.log" | tail -3)"
+wait "$app_pid"
+code=$?
+app_pid=""
+[[ $code -eq 0 ]] || fail "exit code $code after the sound library failed"
+grep -q 'device error' "$tmp/run6.log" && fail "a library that is down was reported as a missing card"
+[[ ! -e Tolvan_101.ini ]] || fail "settings written after the sound library failed"
+
+# 7. No display: a message that says so and exit code 1, before anything looks at the
+#    stored card (run 3's files: card 99), and the files stay as they were.
+cp "$tmp/Tolvan_101.ini" "$tmp/IQ.ini" .
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$tolvan" >"$tmp/run7.log" 2>&1
+code=$?
+[[ $code -eq 1 ]] || fail "exit code $code without a display"
+grep -q 'The window cannot be opened: no display' "$tmp/run7.log" ||
+    fail "no message without a display: $(grep -v ALSA "$tmp/run7.log" | tail -3)"
+grep -q 'device error' "$tmp/run7.log" && fail "device error without a display"
+cmp -s Tolvan_101.ini "$tmp/Tolvan_101.ini" || fail "Tolvan_101.ini changed without a display"
 echo "PASS"

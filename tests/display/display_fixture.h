@@ -16,6 +16,7 @@
 #include "gui/draw.h"
 #include "panel/panel.h"
 #include "record/player.h"
+#include "tests/gui/png_writer.h"
 
 class DisplayTest : public ::testing::Test {
   protected:
@@ -93,7 +94,7 @@ class DisplayTest : public ::testing::Test {
         return n;
     }
     void save(const std::string& name) const {
-        gui::write_png((std::string(TOLVAN_ARTIFACTS_DIR) + "/display_" + name + ".png").c_str(),
+        write_png((std::string(TOLVAN_ARTIFACTS_DIR) + "/display_" + name + ".png").c_str(),
                        pixels.data(), 1024, 480);
     }
     const char* text_of(int id) const { return p.main_dialog.get_static(id)->text().c_str(); }

@@ -173,25 +173,36 @@ TEST(PassbandBins, BandwidthIncreaseDoesNotCarryStaleBins) {
     for (float v : r->out->audio) ASSERT_EQ(v, 0.0f);
 }
 
-TEST(FastConvolution, EqualsADirectFir) {
-    // A sum of off-grid tones inside the pass band: the output equals the windowed taps
-    // convolved with the real part of the input (the taps are real, the tones all lie above
-    // the oscillator).
-    struct rate_case {
+TEST(FastConvolution, EqualsADirectFirInEverySideband) {
+    // A sum of off-grid tones inside the pass band of one sideband: the output equals the
+    // windowed taps convolved with one part of the input (the taps are real). The upper
+    // sideband plays the real part; the lower one, mirrored with its real and imaginary
+    // parts exchanged, plays the imaginary part.
+    struct sideband_case {
         int32_t mode;
+        double first_bin, spread;  // tones at sign x (first_bin + spread x u), u in [0, 1)
+        double sign;               // +1 above the oscillator, -1 below
+        bool imaginary;            // the part of the input that is heard
         double tolerance;
     };
-    for (rate_case c : {rate_case{5, 1e-3}, rate_case{1, 1e-2}}) {
+    for (sideband_case c : {sideband_case{5, 8.0, 100.0, +1, false, 1e-3},     // USB 96 kHz
+                            sideband_case{1, 8.0, 100.0, +1, false, 1e-2},     // USB 48 kHz
+                            sideband_case{4, 8.0, 100.0, -1, true, 1e-3},      // LSB 96 kHz
+                            sideband_case{0, 8.0, 100.0, -1, true, 1e-2},      // LSB 48 kHz
+                            sideband_case{2, 27.0, 14.0, -1, true, 1e-3},      // CWL, 550..1050 Hz
+                            sideband_case{3, 27.0, 14.0, +1, false, 1e-3}}) {  // CWU
         auto r = make_rig(c.mode);
         std::mt19937 g(5);
         std::uniform_real_distribution<double> u(0.0, 1.0);
         std::vector<tone> tones;
-        for (int i = 0; i < 12; ++i) tones.push_back({8.0 + 100.0 * u(g), 0.1 + u(g), 6.28 * u(g)});
+        for (int i = 0; i < 12; ++i)
+            tones.push_back({c.sign * (c.first_bin + c.spread * u(g)), 0.1 + u(g), 6.28 * u(g)});
         std::vector<double> x;
         std::vector<float> audio;
         for (int b = 0; b < 6; ++b) {
             fill_block(*r, tones);
-            x.insert(x.end(), r->in->re, r->in->re + block_size);
+            const double* part = c.imaginary ? r->in->im : r->in->re;
+            x.insert(x.end(), part, part + block_size);
             dsp_cycle(*r->signal, *r->modes, *r->in, *r->out);
             audio.insert(audio.end(), r->out->audio, r->out->audio + block_size);
         }
@@ -204,5 +215,80 @@ TEST(FastConvolution, EqualsADirectFir) {
             ref += y * y;
         }
         EXPECT_LT(std::sqrt(err / ref), c.tolerance) << "mode " << c.mode;
+    }
+}
+
+TEST(PassbandBins, TheFirstBlockAfterAWiderBandStillTakesTheOldCount) {
+    // A tone at audio bin 100: outside a 500 Hz band (41 bins), inside 3100 Hz (152 bins).
+    auto r = make_rig(5);
+    r->modes->mode_table[5].band_width = 500;
+    apply_filter(*r);
+    run_tones(*r, {{100.0, 1.0, 0.0}}, 3);
+    ASSERT_EQ(r->signal->passband_bin_count, 41);
+    r->modes->mode_table[5].band_width = 3100;
+    apply_filter(*r);
+    // The sideband of this block was taken with 41 bins: the tone is not in it, only the
+    // little that the block's edges spread into those bins.
+    const std::vector<float> first = run_tones(*r, {{100.0, 1.0, 0.0}}, 1);
+    EXPECT_EQ(r->signal->passband_bin_count, 152);
+    EXPECT_LT(rms(first, 0, block_size), 0.05);
+    const std::vector<float> next = run_tones(*r, {{100.0, 1.0, 0.0}}, 2);
+    EXPECT_NEAR(rms(next, block_size, block_size), std::sqrt(0.5), 0.01);
+}
+
+// Power [dB] at bin `at` below the strongest bin of `db[from..to)`.
+double leakage_db(const double* db, int32_t from, int32_t to, int32_t at) {
+    double best = db[from];
+    for (int32_t i = from; i < to; ++i) best = std::max(best, db[i]);
+    return best - db[at];
+}
+
+TEST(Spectra, DisplayAndAudioSpectraAreWindowed) {
+    // An off-grid tone: a window keeps its power near it, a rectangular block spreads it.
+    double display_gap[2], audio_gap[2];
+    for (int32_t func : {0, 1}) {
+        auto r = make_rig(5);
+        r->modes->mode_table[5].func = func;
+        run_tones(*r, {{40.5, 1.0, 0.0}}, 6);
+        tb_take(r->signal->spectra);
+        const spectrum_block& sp = tb_front(r->signal->spectra);
+        display_gap[func] = leakage_db(sp.display_db, 0, fft_size, 2048 + 40 + 400);
+        audio_gap[func] = leakage_db(sp.audio_db, 1, sp.passband_bin_count, 120);
+    }
+    EXPECT_LT(display_gap[0], 70.0);  // rectangular: sidelobes fall 6 dB an octave
+    EXPECT_LT(audio_gap[0], 70.0);
+    EXPECT_GT(display_gap[1], 120.0);  // Hanning: 18 dB an octave
+    EXPECT_GT(audio_gap[1], 90.0);
+}
+
+TEST(DspCycle, NonFiniteInputKeepsTheOutputFiniteAndRecoversWithinABlock) {
+    auto clean = make_rig(5);
+    auto hit = make_rig(5);
+    const std::vector<tone> tones = {{50.3, 0.5, 0.2}};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int b = 0; b < 14; ++b) {
+        fill_block(*clean, tones);
+        fill_block(*hit, tones);
+        if (b == 4) hit->in->re[1000] = nan;  // one corrupt sample of a played file
+        if (b == 7) hit->in->im[5] = -inf;
+        if (b == 10)  // finite, but its audio leaves the float range
+            for (int32_t k = 0; k < block_size; ++k) hit->in->re[k] = hit->in->im[k] = 1e39;
+        dsp_cycle(*clean->signal, *clean->modes, *clean->in, *clean->out);
+        dsp_cycle(*hit->signal, *hit->modes, *hit->in, *hit->out);
+        for (int32_t i = 0; i < block_size; ++i)
+            ASSERT_TRUE(std::isfinite(hit->out->audio[i])) << "block " << b << " sample " << i;
+        ASSERT_TRUE(std::isfinite(hit->out->gain)) << b;
+        ASSERT_TRUE(std::isfinite(hit->signal->audio_peak.load())) << b;
+        // After each fault the audio is the clean receiver's again: the one sample taken
+        // as 0 leaves a trace far below the tone (0.35 rms) in the next block; after the
+        // silenced block, the next one lacks only that block's tail, the one after it
+        // nothing.
+        if (b == 5 || b == 8 || b == 12) {
+            double err = 0.0;
+            for (int32_t i = 0; i < block_size; ++i)
+                err = std::max(err, double(std::abs(hit->out->audio[i] - clean->out->audio[i])));
+            EXPECT_LT(err, b == 12 ? 1e-6 : 0.02) << "block " << b;
+        }
     }
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/gui/png_writer.h"
+
 namespace {
 
 using gui::Colour;
@@ -194,7 +196,7 @@ TEST_F(DrawTest, ClippedTextStaysInsideItsRectangle) {
 TEST(PngTest, WritesAReadablePngSignatureAndSize) {
     std::vector<Colour> px(4 * 3, 0xFF102030);
     const char* path = "png_test.png";
-    ASSERT_TRUE(gui::write_png(path, px.data(), 4, 3));
+    ASSERT_TRUE(write_png(path, px.data(), 4, 3));
     FILE* f = std::fopen(path, "rb");
     ASSERT_NE(f, nullptr);
     unsigned char head[24];
@@ -204,7 +206,7 @@ TEST(PngTest, WritesAReadablePngSignatureAndSize) {
     EXPECT_EQ(head[2], 'N');
     EXPECT_EQ(head[19], 4);  // width, big-endian
     EXPECT_EQ(head[23], 3);  // height
-    EXPECT_FALSE(gui::write_png("/nonexistent-dir/x.png", px.data(), 4, 3));
+    EXPECT_FALSE(write_png("/nonexistent-dir/x.png", px.data(), 4, 3));
 }
 
 }  // namespace

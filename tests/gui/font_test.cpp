@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 TEST(FontTest, MissingFacesFallBackToCloseInstalledFaces) {
@@ -47,6 +49,32 @@ TEST(FontTest, HeavierWeightsWidenTheText) {
     auto bold = gui::Font::open("DejaVu Sans", 20, 700);
     ASSERT_TRUE(normal && bold);
     EXPECT_GT(bold->measure("Select sound card").x, normal->measure("Select sound card").x);
+}
+
+// Line heights as a face gives them: scalable (about 1.17 x the point size) or a bitmap
+// face with one strike of 13 px whatever size is asked for. A search that does not end
+// is stopped here after many more calls than any bounded one needs.
+int calls = 0;
+int scalable(int pt, void*) {
+    if (++calls > 100000) throw std::runtime_error("the size search does not end");
+    return (pt * 117 + 50) / 100;
+}
+int one_strike(int pt, void*) {
+    if (++calls > 100000) throw std::runtime_error("the size search does not end");
+    return 13;
+}
+
+TEST(FontTest, TheSizeSearchEndsForFacesWhoseHeightDoesNotChange) {
+    calls = 0;
+    EXPECT_EQ(gui::fit_point_size(20, 10, scalable, nullptr), 17);  // 17 -> 20, 18 -> 21
+    EXPECT_EQ(gui::fit_point_size(20, 40, scalable, nullptr), 17);
+    calls = 0;
+    int pt = 0;
+    EXPECT_NO_THROW(pt = gui::fit_point_size(20, 12, one_strike, nullptr));
+    EXPECT_LE(pt, gui::max_point_size(20));
+    calls = 0;
+    EXPECT_NO_THROW(pt = gui::fit_point_size(8, 12, one_strike, nullptr));  // never fits
+    EXPECT_EQ(pt, 1);
 }
 
 }  // namespace

@@ -258,6 +258,36 @@ TEST_F(FrameworkTest, SdlEventsArriveAsTypedMessages) {
     EXPECT_EQ(r.messages[10].kind, K::kill_focus);
 }
 
+TEST_F(FrameworkTest, TheDigitRowGivesDigitsOnEveryLayout) {
+    start();
+    ASSERT_TRUE(gui::run_one_frame());
+    r.messages.clear();
+    // AZERTY: the digit row prints "&", "\u00E9" (no key code of its own) and "\u00E0" unshifted;
+    // its letters follow the layout (the key left of Z in QWERTY's place is A).
+    struct key_case {
+        SDL_Scancode scancode;
+        SDL_Keycode sym;
+        int vk;
+    };
+    const key_case keys[] = {{SDL_SCANCODE_1, SDLK_AMPERSAND, '1'},
+                             {SDL_SCANCODE_2, 0x00E9, '2'},
+                             {SDL_SCANCODE_8, SDLK_UNDERSCORE, '8'},
+                             {SDL_SCANCODE_0, 0x00E0, '0'},
+                             {SDL_SCANCODE_Q, SDLK_a, 'A'},
+                             {SDL_SCANCODE_KP_5, SDLK_KP_5, gui::vk::numpad0 + 5}};
+    for (const key_case& k : keys) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.scancode = k.scancode;
+        e.key.keysym.sym = k.sym;
+        e.key.state = SDL_PRESSED;
+        SDL_PushEvent(&e);
+    }
+    ASSERT_TRUE(gui::run_one_frame());
+    ASSERT_EQ(r.messages.size(), std::size(keys));
+    for (size_t i = 0; i < std::size(keys); ++i) EXPECT_EQ(r.messages[i].key, keys[i].vk) << i;
+}
+
 TEST_F(FrameworkTest, ConstantFrameTimeIsReportedToTheCallbacks) {
     start({"-constantframetime:0.05", "-quitafterframe:3"});
     gui::main_loop();
@@ -305,7 +335,29 @@ TEST_F(FrameworkTest, OffScreenKeepsTheMessageBoxFallback) {
     set_message_box_handler(before);
 }
 
-TEST_F(FrameworkTest, WithoutADisplayTheWindowBecomesAnOffScreenSurface) {
+TEST_F(FrameworkTest, MessageBoxesReachTheScreenBeforeAnyWindowExists) {
+    const char* display = std::getenv("DISPLAY");
+    std::string saved = display ? display : "";
+    setenv("DISPLAY", ":97", 1);  // a display is named; nothing connects to it here
+    gui::set_offscreen(false);
+    auto before = set_message_box_handler(record_box);
+    const char* quiet[] = {"t", "-noerrormsgboxes"};
+    gui::set_command_line(2, quiet);
+    gui::install_message_boxes();
+    EXPECT_EQ(set_message_box_handler(record_box), record_box);  // asked to stay quiet
+    gui::framework_shutdown();
+    const char* plain[] = {"t"};
+    gui::set_command_line(1, plain);
+    gui::install_message_boxes();  // before framework_init and any window
+    EXPECT_NE(set_message_box_handler(record_box), record_box);
+    set_message_box_handler(before);
+    if (saved.empty())
+        unsetenv("DISPLAY");
+    else
+        setenv("DISPLAY", saved.c_str(), 1);
+}
+
+TEST_F(FrameworkTest, WithoutADisplayTheWindowFailsWithAMessageAndTheLoopEndsAtOnce) {
     const char* display = std::getenv("DISPLAY");
     std::string saved = display ? display : "";
     unsetenv("DISPLAY");
@@ -314,17 +366,19 @@ TEST_F(FrameworkTest, WithoutADisplayTheWindowBecomesAnOffScreenSurface) {
     unsetenv("WAYLAND_DISPLAY");
     boxes.clear();
     auto before = set_message_box_handler(record_box);
-    auto none = [](const char*) {};
-    auto old_trace = gui::set_debug_trace_handler(none);
     gui::set_offscreen(false);
-    start({"-quitafterframe:2"});
-    EXPECT_TRUE(gui::is_offscreen());
-    EXPECT_EQ(gui::main_loop(), 0);
-    EXPECT_EQ(r.frames, 2);
-    message_box("still ours", "caption");
-    EXPECT_EQ(boxes.size(), 1u);
+    // -quitafterframe ends a run that would draw off-screen after all.
+    const char* args[] = {"t", "-quitafterframe:2"};
+    gui::set_command_line(2, args);
+    ASSERT_EQ(gui::framework_init(true, true, true, true), gui::status_ok);
+    EXPECT_LT(gui::create_window("Tolvan 1.1"), 0);
+    EXPECT_LT(gui::create_device(0, true, 1024, 480), 0);
+    EXPECT_FALSE(gui::is_offscreen());
+    EXPECT_EQ(gui::main_loop(), 1);  // nothing to draw on and nothing to end it with
+    EXPECT_EQ(r.frames, 0);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0], "The window cannot be opened: no display (DISPLAY is not set).");
     set_message_box_handler(before);
-    gui::set_debug_trace_handler(old_trace);
     if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
     if (!saved_wayland.empty()) setenv("WAYLAND_DISPLAY", saved_wayland.c_str(), 1);
 }
@@ -375,20 +429,6 @@ TEST_F(FrameworkTest, FailingResetMakesTheDeviceUnusable) {
     EXPECT_EQ(r.calls, expected);
     EXPECT_EQ(r.frames, 0);
     gui::set_debug_trace_handler(old);
-}
-
-TEST_F(FrameworkTest, SizingMessageCarriesAChangeableRectangle) {
-    start();
-    gui::Rect rect{0, 0, 100, 100};
-    gui::Message m;
-    m.kind = gui::MessageKind::sizing;
-    m.sizing_rect = &rect;
-    gui::dispatch_message(m);
-    ASSERT_FALSE(r.messages.empty());
-    EXPECT_EQ(r.messages.back().sizing_rect, &rect);
-    gui::Rect window;
-    EXPECT_TRUE(gui::get_window_rect(gui::get_window_handle(), &window));
-    EXPECT_EQ(window.width(), 1024);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "tests/gui/demo_scene.h"
+#include "tests/gui/png_writer.h"
 #include "tests/gui/toolkit_fixture.h"
 
 namespace {
@@ -90,7 +91,7 @@ TEST(ScreenshotTest, DialogWithOneControlOfEachKind) {
     auto px = device->read_pixels();
     ::mkdir(TOLVAN_ARTIFACTS_DIR, 0755);
     std::string path = std::string(TOLVAN_ARTIFACTS_DIR) + "/gui_controls.png";
-    ASSERT_TRUE(gui::write_png(path.c_str(), px.data(), 1024, 480));
+    ASSERT_TRUE(write_png(path.c_str(), px.data(), 1024, 480));
     // The open list lies over the background, the slider thumb and the edit box are drawn.
     EXPECT_NE(px[240 * 1024 + 320], 0xFF2D32AAu);
     EXPECT_EQ(px[300 * 1024 + 42], 0xFFFFFFFFu);

@@ -115,6 +115,34 @@ TEST_F(SliderTest, TrackClicksStepByOneAndDragFollowsThePointer) {
     EXPECT_EQ(tuning->value(), dragged);
 }
 
+TEST_F(SliderTest, ADragHoldsTheMouseWhenTheFocusMovesAway) {
+    // The receiver gives the focus to the tuning slider after every panel event, also in
+    // the middle of a drag of another slider.
+    const gui::Rect thumb = rf->thumb_rect();
+    const int cy = 432 + 8;
+    down(thumb.left + 3, cy);
+    ASSERT_TRUE(rf->dragging());
+    move(thumb.left + 33, cy, SDL_BUTTON_LMASK);
+    b.request_focus(tuning);
+    move(thumb.left + 43, 300, SDL_BUTTON_LMASK);  // off the slider, over the tuning slider
+    const int dragged = rf->value();
+    EXPECT_GT(dragged, 30);
+    up(thumb.left + 43, 282);  // released over the tuning slider's track
+    EXPECT_FALSE(rf->dragging());
+    EXPECT_EQ(tuning->value(), 2047);
+    events.clear();
+    move(thumb.left + 80, cy);  // passing over the slider afterwards changes nothing
+    move(thumb.left, cy);
+    EXPECT_EQ(rf->value(), dragged);
+    EXPECT_TRUE(events.empty());
+    // A drag also ends when its slider stops taking input.
+    down(rf->thumb_rect().left + 2, cy);
+    ASSERT_TRUE(rf->dragging());
+    rf->set_enabled(false);
+    EXPECT_FALSE(rf->dragging());
+    EXPECT_EQ(GuiDialog::captured_control(), nullptr);
+}
+
 TEST_F(SliderTest, DisabledSliderTakesNoInput) {
     b.request_focus(tuning);
     tuning->set_enabled(false);

@@ -31,13 +31,20 @@ class ControlEvents : public ReceiverPanel {
         h.adjust = adjust_event_handler;
         h.card = card_event_handler;
         build(h, 4);
-        links.rebuild_scales = [] { ++rebuilds; };
-        links.update_frequency_readout = [] { ++readouts; };
+        links.rebuild_scales = [] {
+            ++rebuilds;
+            rebuild_scales();
+        };
+        links.update_frequency_readout = [] {
+            ++readouts;
+            update_frequency_readout();
+        };
         links.record_button_on = &record_on;
-        panel_attach(&links);
+        attach();
         apply_mode(4);
     }
     void press(int id) { main_event_handler(0, id, p.main_dialog.get_control(id), nullptr); }
+    void tuning_moved() { selected_entry(modes).slider_pos = p.tuning_slider->value(); }
     void click_radio(int id) { p.main_dialog.get_radio_button(id)->set_checked(true, true, true); }
     void slide(int id, int value) {
         gui::GuiSlider* s = p.main_dialog.get_slider(id);
@@ -81,6 +88,32 @@ TEST_F(ControlEvents, ModeRadiosCarryTheTuningWithinOneKindOnly) {
     EXPECT_DOUBLE_EQ(controls.cw_offset_bins, entry(3).offset * -1024 / 24000.0);
     EXPECT_EQ(entry(3).usb, 1);
     EXPECT_GE(rebuilds, 3);
+    expect_family_kept("CWU");
+
+    // USB -> LSB at 96 kHz carries the position back.
+    click_radio(id_usb);
+    EXPECT_EQ(modes.selected_mode, 5);
+    EXPECT_EQ(controls.cw_offset_bins, 0.0);
+    p.tuning_slider->set_value(2222);
+    tuning_moved();
+    click_radio(id_lsb);
+    EXPECT_EQ(modes.selected_mode, 4);
+    EXPECT_EQ(entry(4).slider_pos, 2222);
+    EXPECT_EQ(signal.tuned_bin, 2222);
+    expect_family_kept("LSB");
+}
+
+TEST_F(ControlEvents, EveryEventEndsWithTheSelectedModesBandwidthRadioAndFocusedTuning) {
+    click_radio(14);  // "1,100"
+    ASSERT_EQ(entry(4).bandwidth_pos, 14);
+    // Something checked another bandwidth radio without an event, and took the focus.
+    p.main_dialog.get_radio_button(11)->set_checked(true, true, false);
+    gui::GuiDialog::clear_focus();
+    press(id_dbm);
+    EXPECT_TRUE(p.main_dialog.get_radio_button(14)->checked());
+    EXPECT_FALSE(p.main_dialog.get_radio_button(11)->checked());
+    EXPECT_TRUE(p.tuning_slider->has_focus());
+    EXPECT_TRUE(p.tuning_slider->get_enabled());
 }
 
 TEST_F(ControlEvents, CwRadiosDoNothingAt48kHz) {
@@ -206,6 +239,31 @@ TEST_F(ControlEvents, CalibrationTakesAValueOnlyOnEnter) {
     EXPECT_EQ(caption(id_freq_adjust), "Freq. adjust");
 }
 
+TEST_F(ControlEvents, CalibrationValuesAreHeldToRangesThatKeepTheReadoutExact) {
+    press(id_freq_adjust);
+    enter(id_center_frequency_edit, "99999999999");
+    EXPECT_EQ(values.center_frequency_Hz, 2000000000);
+    EXPECT_EQ(p.adjust_dialog.get_edit_box(id_center_frequency_edit)->text(), "2000000000");
+    enter(id_ssb96_edit, "5000000");
+    EXPECT_EQ(values.ssb96_adjust_freq_Hz, 1000000);
+    EXPECT_EQ(p.adjust_dialog.get_edit_box(id_ssb96_edit)->text(), "1000000");
+    enter(id_cw96_edit, "-2147483648");
+    EXPECT_EQ(values.cw96_adjust_freq_Hz, -1000000);
+    enter(id_ssb48_edit, "-250");
+    EXPECT_EQ(values.ssb48_adjust_freq_Hz, -250);
+    EXPECT_EQ(p.adjust_dialog.get_edit_box(id_ssb48_edit)->text(), "-250");
+    // The highest readout: position 4095 at 96 kHz, 2 GHz and +1 MHz.
+    p.tuning_slider->set_value(4095);
+    tuning_moved();
+    press(id_dbm);
+    EXPECT_EQ(p.main_dialog.get_static(id_frequency_readout)->text(), "2001 047 990 Hz");
+    enter(id_center_frequency_edit, "-5");
+    EXPECT_EQ(values.center_frequency_Hz, 0);
+    press(id_freq_adjust);
+    EXPECT_FALSE(p.adjust_dialog.is_visible());
+    EXPECT_EQ(caption(id_freq_adjust), "Freq. adjust");
+}
+
 // "Rec" with a real recorder thread, in a folder of its own ("temp.wav" is relative).
 TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
     const fs::path old = fs::current_path();
@@ -236,7 +294,6 @@ TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
     EXPECT_EQ(seconds, 0);
     EXPECT_TRUE(p.main_dialog.get_control(id_rec_time)->get_visible());
     EXPECT_EQ(fill(id_rec), 0xFFFF0000u);
-    EXPECT_EQ(controls.wave_file_name, "temp.wav");
     press(id_rec);
     EXPECT_EQ(record_on, 0);
     EXPECT_FALSE(p.main_dialog.get_control(id_rec_time)->get_visible());

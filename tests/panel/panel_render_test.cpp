@@ -3,6 +3,7 @@
 
 #include "gui/draw.h"
 #include "panel_fixture.h"
+#include "tests/gui/png_writer.h"
 
 using namespace gui;
 

@@ -13,8 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Records as start-up has them when the settings are loaded: mode table reset, mode 0
-// applied, 96 kHz.
+// Records as start-up has them when the settings are loaded: mode table reset, LSB at
+// 96 kHz (entry 4) applied.
 class SettingsLinkTest : public PanelTest {
   protected:
     void SetUp() override {
@@ -30,7 +30,7 @@ class SettingsLinkTest : public PanelTest {
     }
     void fresh_records() {
         reset_mode_table(modes);
-        modes.selected_mode = 0;
+        modes.selected_mode = 4;
         signal = std::make_unique<signal_state>();
         values = persisted_values{};
     }
@@ -58,7 +58,7 @@ class SettingsLinkTest : public PanelTest {
     persisted_values values;
 };
 
-TEST_F(SettingsLinkTest, FirstRunLoadsNothingQuitWritesBothFilesNextStartIs48k) {
+TEST_F(SettingsLinkTest, FirstRunLoadsNothingQuitWritesBothFilesNextStartReceivesTheSame) {
     const settings_load_result r = load();
     EXPECT_FALSE(r.iq_file_read);
     EXPECT_EQ(values.center_frequency_Hz, 7056212);
@@ -72,7 +72,7 @@ TEST_F(SettingsLinkTest, FirstRunLoadsNothingQuitWritesBothFilesNextStartIs48k) 
     main_settings back;
     ASSERT_EQ(read_main_settings(main_text, back), 24);
     EXPECT_EQ(back.center_frequency_Hz, 7056212);
-    EXPECT_EQ(back.selected_mode, 0);
+    EXPECT_EQ(back.selected_mode, 4);
     EXPECT_EQ(back.mode.band_width, 2700);
     EXPECT_EQ(back.mode.bandwidth_pos, 16);
     EXPECT_EQ(back.display_speed_slider_pos, 75);
@@ -84,9 +84,21 @@ TEST_F(SettingsLinkTest, FirstRunLoadsNothingQuitWritesBothFilesNextStartIs48k) 
     fresh_records();
     const settings_load_result again = load();
     EXPECT_EQ(again.main_values_read, 24);
-    EXPECT_EQ(signal->sampling_high.load(), 0);  // mode 0 belongs to 48 kHz
+    EXPECT_EQ(modes.selected_mode.load(), 4);
+    EXPECT_EQ(signal->sampling_high.load(), 1);
     EXPECT_EQ(signal->cw_mode.load(), 0);
     EXPECT_TRUE(events.empty());
+
+    // A file holding mode 0 with "sampling high" 1 (as earlier versions wrote on a first
+    // run) loads as mode 0 at its own rate, 48 kHz.
+    main_settings m = stored();
+    m.selected_mode = 0;
+    m.sampling_high = 1;
+    put_main(m);
+    fresh_records();
+    load();
+    EXPECT_EQ(modes.selected_mode.load(), 0);
+    EXPECT_EQ(signal->sampling_high.load(), 0);
 }
 
 TEST_F(SettingsLinkTest, ModeThreeRestoresItsEntryAndForcesTheCwFamily) {
@@ -186,7 +198,7 @@ TEST_F(SettingsLinkTest, WithoutIqFileNothingChanges) {
     m.agc_state = 0;
     put("Tolvan_101.ini", format_main_settings(m));
     EXPECT_FALSE(load().iq_file_read);
-    EXPECT_EQ(modes.selected_mode.load(), 0);
+    EXPECT_EQ(modes.selected_mode.load(), 4);
     EXPECT_EQ(values.center_frequency_Hz, 7056212);
     EXPECT_EQ(modes.agc_on.load(), 1);
     EXPECT_TRUE(p.main_dialog.get_check_box(id_agc_check)->checked());
@@ -215,8 +227,32 @@ TEST_F(SettingsLinkTest, EarlyEndKeepsLaterValuesAndZeroesAnUnreadCentreFrequenc
     EXPECT_TRUE(r.main_file_read);
     EXPECT_EQ(r.main_values_read, 0);
     EXPECT_EQ(values.center_frequency_Hz, 0);
-    EXPECT_EQ(modes.selected_mode.load(), 0);
-    EXPECT_EQ(signal->sampling_high.load(), 0);  // controls are applied: mode 0 is 48 kHz
+    EXPECT_EQ(modes.selected_mode.load(), 4);
+    EXPECT_EQ(signal->sampling_high.load(), 1);
+}
+
+TEST_F(SettingsLinkTest, FrequenciesAndTheLowCutOffAreHeldToTheirRanges) {
+    main_settings m = stored();
+    m.center_frequency_Hz = 2147483647;
+    m.ssb96_adjust_freq_Hz = -2147483647 - 1;
+    m.cw96_adjust_freq_Hz = 5000000;
+    m.ssb48_adjust_freq_Hz = -123;
+    m.low_cutoff_hz = 99999;
+    put_main(m);
+    load();
+    EXPECT_EQ(values.center_frequency_Hz, 2000000000);
+    EXPECT_EQ(values.ssb96_adjust_freq_Hz, -1000000);
+    EXPECT_EQ(values.cw96_adjust_freq_Hz, 1000000);
+    EXPECT_EQ(values.ssb48_adjust_freq_Hz, -123);
+    EXPECT_EQ(signal->low_cutoff_hz.load(), 300);
+    EXPECT_TRUE(checked(id_low_cut_300));
+    m.center_frequency_Hz = -7056212;
+    m.low_cutoff_hz = -50;
+    put_main(m);
+    fresh_records();
+    load();
+    EXPECT_EQ(values.center_frequency_Hz, 0);
+    EXPECT_EQ(signal->low_cutoff_hz.load(), 0);
 }
 
 TEST_F(SettingsLinkTest, SaveTakesTheSliderPositionsAndReadsBackTheSame) {

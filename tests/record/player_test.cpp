@@ -131,8 +131,6 @@ TEST_F(Player, AFileWithoutDataPlaysSilenceWithoutSpinning) {
     ASSERT_TRUE(open_playback(play, name.c_str()));
     begin_playback(play);
     EXPECT_EQ(take(20), blocks(20, 0.0f));
-    // The player waits for the callback: the ring holds at most its capacity.
-    EXPECT_LE(ring_count(handoff->from_player), wave_ring_blocks);
 }
 
 TEST_F(Player, ANewPlaybackStartsFreshAndRefusesOtherFiles) {

@@ -1,10 +1,12 @@
-// Minimal PNG writer: 8-bit RGB, zlib stream of stored (uncompressed) deflate blocks.
+// Minimal PNG writer for the tests' pictures: 8-bit RGB, zlib stream of stored
+// (uncompressed) deflate blocks.
+#include "tests/gui/png_writer.h"
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
-#include "gui/draw.h"
-
-namespace gui {
 namespace {
 
 std::uint32_t crc_table[256];
@@ -40,17 +42,17 @@ void chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<s
 
 }  // namespace
 
-bool write_png(const char* path, const Colour* pixels, int width, int height) {
+bool write_png(const char* path, const gui::Colour* pixels, int width, int height) {
     if (!path || !pixels || width <= 0 || height <= 0) return false;
     std::vector<std::uint8_t> raw;
     raw.reserve(std::size_t(height) * (1 + 3 * std::size_t(width)));
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);  // filter: none
         for (int x = 0; x < width; ++x) {
-            Colour c = pixels[std::size_t(y) * width + x];
-            raw.push_back(red_of(c));
-            raw.push_back(green_of(c));
-            raw.push_back(blue_of(c));
+            gui::Colour c = pixels[std::size_t(y) * width + x];
+            raw.push_back(gui::red_of(c));
+            raw.push_back(gui::green_of(c));
+            raw.push_back(gui::blue_of(c));
         }
     }
     std::vector<std::uint8_t> z = {0x78, 0x01};
@@ -87,5 +89,3 @@ bool write_png(const char* path, const Colour* pixels, int width, int height) {
     ok = (std::fclose(f) == 0) && ok;
     return ok;
 }
-
-}  // namespace gui

@@ -64,6 +64,7 @@ void hand_in_block(audio_context& ctx, const float* in) {
     const double g = iq_left_gain(rf_gain, factor);
     wave_handoff& w = *ctx.wave;
     iq_block& block = tb_back(ctx.signal->input);
+    block.serial = c.blocks + 1;
 
     if (w.playing) {
         const wave_block& p = next_played(w, c);
@@ -83,12 +84,16 @@ void hand_in_block(audio_context& ctx, const float* in) {
 void play_newest_block(audio_context& ctx, float* out) {
     if (!out) return;
     block_queue<audio_out_block, output_handoff_blocks>& q = ctx.signal->output;
-    if (tb_take(q)) {
+    const uint64_t due = ctx.counters.blocks.load() - 1;  // the input of the previous call
+    bool fresh = false;
+    while (const audio_out_block* next = tb_peek_next(q)) {
+        if (next->input_serial > due) break;  // finished early: next call's block
+        if (fresh) ++ctx.counters.output_dropped;
+        tb_take(q);
+        fresh = true;
+    }
+    if (fresh) {
         ctx.output_seen = true;
-        while (tb_waiting(q) > 0) {
-            tb_take(q);
-            ++ctx.counters.output_dropped;
-        }
     } else if (ctx.output_seen) {
         ++ctx.counters.output_repeats;
     }

@@ -13,9 +13,13 @@
 // raw frames kept for the recorder while recording, and the DSP thread woken.
 void hand_in_block(audio_context& ctx, const float* in);
 
-// Callback drive: the newest finished block times its gain on both output channels; older
-// ones still waiting are dropped (counted). With no new block the last one plays again
-// (counted), and before the first one the output is silent.
+// Callback drive, right after hand_in_block: the block finished from the input block
+// handed in one call earlier, times its gain, on both output channels. So every block is
+// heard one callback after it came in, whether the DSP thread finished it at once or late
+// in the period; a block finished from this call's input waits for the next call. Older
+// blocks still waiting are dropped (counted: the DSP thread was late and caught up). With
+// no such block the last one plays again (counted), and before the first one the output
+// is silent.
 void play_newest_block(audio_context& ctx, float* out);
 
 // Own-thread drive: finished blocks waiting to be written.

@@ -168,20 +168,21 @@ int32_t open_stream(audio_stream& s, audio_context& ctx, int32_t card, int32_t s
     const PaDeviceInfo* info = card >= 0 ? Pa_GetDeviceInfo(card) : nullptr;
     if (!info) return 1;
     const PaHostApiInfo* host = Pa_GetHostApiInfo(info->hostApi);
-    const stream_drive drive = choose_stream_drive(host ? host->type : -1, info->name);
-    PaStream* stream = open_and_start(card, sample_rate, drive, ctx);
-    if (!stream) return 1;
-
-    s.stream = stream;
     s.card = card;
     s.sample_rate = sample_rate;
-    s.drive = drive;
+    s.drive = choose_stream_drive(host ? host->type : -1, info->name);
     s.ctx = &ctx;
     s.trouble_since_ms = 0;
-    s.state = stream_state::running;
     s.stop_wanted = false;
+    s.open_failed = false;
     event_reset(s.stop_event);
+    event_reset(s.opened);
     s.thread = std::thread(stream_thread_body, &s);
+    event_wait(s.opened);
+    if (s.open_failed) {
+        s.thread.join();
+        return 1;
+    }
     sleep_ms(open_settle_ms);
     return 0;
 }

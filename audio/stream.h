@@ -11,8 +11,9 @@
 // that stops delivering is closed and opened again at once, then every reopen_interval_ms,
 // until it runs or the receiver stops it.
 //
-// open_stream, stop_stream and the library functions run on the GUI thread; while a stream
-// runs only its stream thread touches it.
+// open_stream, stop_stream and the library functions run on the GUI thread; the stream
+// thread opens the stream itself (a sound server's client threads then share its
+// priority), and while a stream runs only its stream thread touches it.
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -56,6 +57,8 @@ struct audio_stream {
     std::thread thread;
     std::atomic<bool> stop_wanted{false};
     manual_event stop_event;
+    manual_event opened;  // the stream thread's first open is done
+    std::atomic<bool> open_failed{false};
 
     // Published by the stream thread.
     std::atomic<stream_state> state{stream_state::stopped};

@@ -13,5 +13,6 @@ PaStream* open_and_start(int32_t card, int32_t sample_rate, stream_drive drive, 
 // Aborts a running stream (pending buffers are dropped) and closes it.
 PaError close_handle(PaStream* stream);
 
-// The stream thread's body; arg is the audio_stream.
+// The stream thread's body: opens the stream (open_stream waits for that), then drives
+// and watches it until stop_stream.
 void stream_thread_body(audio_stream* s);

@@ -164,7 +164,11 @@ void stream_thread_body(audio_stream* sp) {
     // thread serves a sound server, which schedules the device itself. Where raising it is
     // not permitted it keeps the normal priority.
     setpriority(PRIO_PROCESS, gettid(), stream_thread_nice);
-    PaStream* h = static_cast<PaStream*>(s.stream);
+    PaStream* h = open_and_start(s.card, s.sample_rate, s.drive, *s.ctx);
+    s.stream = h;
+    if (h) s.state = stream_state::running;
+    s.open_failed = h == nullptr;
+    event_set(s.opened);  // open_stream reads the handle and the result from here on
     while (h) {
         const char* why =
             s.drive == stream_drive::own_thread ? drive_own_thread(s, h) : watch_callback(s, h);

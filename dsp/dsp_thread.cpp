@@ -14,7 +14,10 @@ bool dsp_thread_cycle(signal_state& s) {
     enter_critical_section(*links.dsp_lock);
     // The block is taken, so the player may fetch the next one.
     if (links.playing && links.play_event && *links.playing) event_set(*links.play_event);
-    dsp_cycle(s, *links.modes, tb_front(s.handoff.input), tb_back(s.handoff.output));
+    const iq_block& in = tb_front(s.handoff.input);
+    audio_out_block& out = tb_back(s.handoff.output);
+    dsp_cycle(s, *links.modes, in, out);
+    out.input_serial = in.serial;
     tb_publish(s.handoff.output);
     event_reset(*links.dsp_event);
     leave_critical_section(*links.dsp_lock);

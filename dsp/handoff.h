@@ -12,13 +12,15 @@
 struct iq_block {
     double re[block_size];
     double im[block_size];
+    uint64_t serial;  // counts the blocks the audio side handed in (from 1)
 };
 
 // One block of finished audio and the gain the callback applies to it.
 struct audio_out_block {
     float audio[block_size];
     float gain;
-    uint32_t serial;  // counts the blocks the DSP thread finished
+    uint32_t serial;        // counts the blocks the DSP thread finished
+    uint64_t input_serial;  // the input block it was made from
 };
 
 // Blocks go through in order: the sound server may hand over two buffers within a fraction

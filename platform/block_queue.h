@@ -66,6 +66,14 @@ const T& tb_front(const block_queue<T, C>& q) {
     return q.holding ? q.slots[q.tail.load(std::memory_order_relaxed) & (C - 1)] : q.empty;
 }
 
+// Consumer: the block the next tb_take would move to, without taking it; null when none.
+template <class T, size_t C>
+const T* tb_peek_next(const block_queue<T, C>& q) {
+    const size_t h = q.head.load(std::memory_order_acquire);
+    const size_t next = q.tail.load(std::memory_order_relaxed) + (q.holding ? 1 : 0);
+    return next == h ? nullptr : &q.slots[next & (C - 1)];
+}
+
 // Consumer: blocks published and not yet taken.
 template <class T, size_t C>
 size_t tb_waiting(const block_queue<T, C>& q) {

@@ -47,10 +47,13 @@ struct rig {
         ctx.iq.iq_phase_sin = std::sin(phi);
         ctx.iq.iq_phase_sec = 1.0 / std::cos(phi);
     }
-    void publish_audio(float level, float gain) {
+    // A finished block made from the input block with serial `from` (by default the last
+    // one handed in: due at the next call).
+    void publish_audio(float level, float gain, uint64_t from = 0) {
         audio_out_block& b = tb_back(signal.output);
         for (int k = 0; k < block_size; ++k) b.audio[k] = level * float(k % 7 - 3);
         b.gain = gain;
+        b.input_serial = from ? from : ctx.counters.blocks.load();
         tb_publish(signal.output);
     }
 };
@@ -195,6 +198,24 @@ TEST(AudioCallback, OutputIsSilentUntilAudioArrivesThenTheNewestBlockTimesGain) 
     r->run();  // nothing new: the same block again
     EXPECT_EQ(r->out[2 * 6], 0.5f * 3.0f * 3.0f);
     EXPECT_EQ(r->ctx.counters.output_repeats.load(), 1u);
+}
+
+// The DSP thread may finish a call's own input block before the call plays (it preempted
+// the callback): that block waits for the next call, so every block is heard one call
+// after it came in and nothing repeats or drops.
+TEST(AudioCallback, ABlockFinishedWithinItsOwnCallWaitsForTheNext) {
+    auto r = make_rig();
+    r->run();                       // input 1
+    r->publish_audio(0.25f, 1.0f);  // from input 1: due at the next call
+    const uint64_t next_input = r->ctx.counters.blocks.load() + 1;
+    r->publish_audio(0.5f, 1.0f, next_input);  // from input 2, finished early
+    r->run();                                  // input 2: plays the block of input 1
+    EXPECT_EQ(r->out[2 * 6], 0.25f * 3.0f);
+    r->run();  // input 3: plays the block of input 2, which waited
+    EXPECT_EQ(r->out[2 * 6], 0.5f * 3.0f);
+    EXPECT_EQ(r->ctx.counters.output_repeats.load(), 0u);
+    EXPECT_EQ(r->ctx.counters.output_dropped.load(), 0u);
+    EXPECT_EQ(finished_blocks_waiting(r->ctx), 0u);
 }
 
 // The own-thread drive writes finished blocks in order while the device has room and

@@ -478,8 +478,8 @@ bool jack_start(jack_rig& j, int rate) {
     j.rate = rate;
     setenv("JACK_DEFAULT_SERVER", jack_name, 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    j.server = spawn({"jackd", "--no-realtime", "-n", jack_name, "-d", "dummy", "-r",
-                      std::to_string(rate), "-p", std::to_string(block_size)},
+    j.server = spawn({"jackd", "-n", jack_name, "-d", "dummy", "-r", std::to_string(rate), "-p",
+                      std::to_string(block_size)},
                      "/dev/null");
     if (j.server <= 0) return false;
     for (int i = 0; i < 100 && !j.client; ++i) {

@@ -12,6 +12,7 @@
 
 #include "gui/sdl_device.h"
 #include "gui/sdl_events.h"
+#include "gui/software_gl.h"
 #include "platform/message_box.h"
 
 namespace gui {
@@ -473,15 +474,25 @@ int create_device(int adapter, bool windowed, int width, int height,
         renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
     } else {
         SDL_SetWindowSize(s.window.sdl, st.width, st.height);
-        Uint32 flags =
-            st.type == DeviceType::reference ? SDL_RENDERER_SOFTWARE : SDL_RENDERER_ACCELERATED;
-        if (st.vsync) flags |= SDL_RENDERER_PRESENTVSYNC;
-        renderer = SDL_CreateRenderer(s.window.sdl, -1, flags);
-        if (!renderer && st.type == DeviceType::hardware && !o.force_hal) {
-            st.type = DeviceType::reference;
-            st.vertex_processing = VertexProcessing::software;
-            describe(st.type);
-            renderer = SDL_CreateRenderer(s.window.sdl, -1, SDL_RENDERER_SOFTWARE);
+        if (st.type == DeviceType::reference) {
+            renderer = create_software_window_renderer(s.window.sdl);
+        } else {
+            Uint32 flags = SDL_RENDERER_ACCELERATED;
+            if (st.vsync) flags |= SDL_RENDERER_PRESENTVSYNC;
+            renderer = SDL_CreateRenderer(s.window.sdl, -1, flags);
+            // Without a renderer, or with one whose GL driver rasterises on the CPU, SDL's
+            // software renderer draws instead (measured under Xvfb: a quarter of the CPU).
+            const bool software_gl = renderer && !o.force_hal && gl_draws_in_software(renderer);
+            if (software_gl) {
+                SDL_DestroyRenderer(renderer);
+                renderer = nullptr;
+            }
+            if (!renderer && !o.force_hal) {
+                st.type = DeviceType::reference;
+                st.vertex_processing = VertexProcessing::software;
+                describe(st.type);
+                renderer = create_software_window_renderer(s.window.sdl);
+            }
         }
     }
     if (!renderer) {

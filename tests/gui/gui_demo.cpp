@@ -2,6 +2,8 @@
 // (run with -quitafterframe:N). Each frame sleeps 10 ms.
 #include <SDL.h>
 
+#include <cstdio>
+
 #include "gui/framework.h"
 #include "tests/gui/demo_scene.h"
 
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
     gui::set_cursor_settings(true, true);
     gui::create_window("Tolvan 1.1");
     gui::create_device(0, true, 1024, 480);
+    std::printf("device: %s\n", gui::get_device_stats());
+    std::fflush(stdout);
     gui::main_loop();
     int code = gui::get_exit_code();
     gui::framework_shutdown();

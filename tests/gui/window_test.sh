@@ -60,6 +60,11 @@ wait "$demo_pid"
 code=$?
 demo_pid=""
 [[ $code -eq 0 ]] || fail "exit code $code after -quitafterframe: $(cat "$tmp/demo.log")"
+# Xvfb has no graphics driver: Mesa's GL rasterises on the CPU, so the framework draws with
+# SDL's own software renderer, which costs a fraction of it; -forcehal keeps the GL one.
+grep -q '^device: REF (sw vp): software' "$tmp/demo.log" || fail "renderer: $(grep '^device' "$tmp/demo.log")"
+"$demo" -quitafterframe:5 -forcehal -noerrormsgboxes >"$tmp/demo_hal.log" 2>&1
+grep -q '^device: HAL .*opengl' "$tmp/demo_hal.log" || fail "-forcehal: $(grep '^device' "$tmp/demo_hal.log")"
 
 # 2. Esc closes the window; the loop ends with exit code 0.
 "$demo" -quitafterframe:100000 -noerrormsgboxes >"$tmp/demo2.log" 2>&1 &

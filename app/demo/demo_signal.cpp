@@ -57,7 +57,7 @@ bool voice_track(const demo_station& s, const std::vector<float>& speech, level_
         why = std::string("no voice for station ") + s.name;
         return false;
     }
-    const double duration = double(speech.size()) / demo_rate;
+    const double duration = double(speech.size()) / demo_rate;  // as transmission_length
     const std::vector<double> starts = transmission_starts(s, duration);
     if (starts.empty()) {
         char text[160];
@@ -93,8 +93,7 @@ bool voice_track(const demo_station& s, const std::vector<float>& speech, level_
 }
 
 bool cw_track(const demo_station& s, station_track& t, std::string& why) {
-    std::vector<key_interval> probe;
-    const double duration = key_text(s.text, s.wpm, 0.0, probe);
+    const double duration = transmission_length(s, {});
     if (duration < 0) {
         why = std::string("station ") + s.name + " sends a character without a Morse code";
         return false;
@@ -117,6 +116,18 @@ std::vector<double> transmission_starts(const demo_station& s, double duration_s
         starts.push_back(t);
     }
     return starts;
+}
+
+double transmission_length(const demo_station& s, const demo_voices& voices) {
+    if (s.kind == station_kind::cw) {
+        std::vector<key_interval> keys;
+        return key_text(s.text, s.wpm, 0.0, keys);
+    }
+    const std::vector<float>* speech = s.kind == station_kind::usb   ? &voices.usb
+                                       : s.kind == station_kind::lsb ? &voices.lsb
+                                                                     : nullptr;
+    if (!speech || speech->empty()) return -1.0;
+    return double(speech->size()) / demo_rate;
 }
 
 bool make_demo_signal(const demo_voices& voices, const demo_choice& choice, demo_signal& out,

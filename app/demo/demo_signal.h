@@ -42,6 +42,9 @@ bool make_demo_signal(const demo_voices& voices, const demo_choice& choice, demo
 // The start times [s] of a station's transmissions within the file, for a transmission of
 // `duration_s`.
 std::vector<double> transmission_starts(const demo_station& s, double duration_s);
+// The length [s] of one transmission of a CW or voice station (its message keyed, its voice
+// spoken); negative when it cannot be sent (no voice, a character without a code).
+double transmission_length(const demo_station& s, const demo_voices& voices);
 
 // Block b of the file (2048 frames): left = imaginary part, right = real part.
 void demo_block(const demo_signal& signal, int64_t b, float* left, float* right);

@@ -14,7 +14,7 @@ namespace {
 
 const char* const help_text =
     R"(Usage: tolvan-demo [options] OUTPUT.wav
-       tolvan-demo --list
+       tolvan-demo --list [--usb-voice FILE] [--lsb-voice FILE]
 
 Writes the demo recording: 60 s of I/Q at 96000 Hz, 32-bit float stereo (left = imaginary,
 right = real part), the layout of the receiver's Rec button, with CW stations, a carrier,
@@ -27,8 +27,9 @@ Options:
   --only A,B,...     only these stations (names as --list shows them)
   --no-noise         without band noise
   --list             print the stations, one per line, tab-separated: name, mode, tuning
-                     position, tolvan-demod --tuned-bin, readout, bandwidth, S-meter reading
-                     [dBuEMF], speed [wpm], start [s], period [s], text
+                     position, tolvan-demod --tuned-bin, readout, bandwidth [Hz], S-meter
+                     reading [dBuEMF], speed [wpm], period [s], the start times [s] of the
+                     transmissions ("-" for the carrier and for a voice not given), text
   --help             this text
 
 Exit status: 0 done, 1 the output could not be written, 2 bad arguments or voices.
@@ -49,11 +50,19 @@ std::vector<std::string> split(const std::string& s) {
     return parts;
 }
 
-void list_stations() {
+void list_stations(const demo_voices& voices) {
     for (const demo_station& s : demo_stations()) {
-        std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%.1f\t%d\t%.2f\t%.2f\t%s\n", s.name,
+        std::string starts;
+        const double length = transmission_length(s, voices);
+        for (double t : length < 0 ? std::vector<double>{} : transmission_starts(s, length)) {
+            char text[24];
+            std::snprintf(text, sizeof text, "%s%.2f", starts.empty() ? "" : ",", t);
+            starts += text;
+        }
+        if (starts.empty()) starts = "-";
+        std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%.1f\t%d\t%.2f\t%s\t%s\n", s.name,
                     mode_caption(s.kind), tuning_position(s), tuned_bin(s), readout_text(s).c_str(),
-                    s.band_width, s.level_dbuemf, s.wpm, s.start_s, s.period_s, s.text);
+                    s.band_width, s.level_dbuemf, s.wpm, s.period_s, starts.c_str(), s.text);
     }
 }
 
@@ -78,6 +87,7 @@ bool load_voice(const std::string& name, std::vector<float>& out) {
 int main(int argc, char** argv) {
     std::string usb_voice, lsb_voice, output;
     demo_choice choice;
+    bool list = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](std::string& to) {
@@ -93,8 +103,7 @@ int main(int argc, char** argv) {
             std::fputs(help_text, stdout);
             return 0;
         } else if (a == "--list") {
-            list_stations();
-            return std::fflush(stdout) == 0 ? 0 : exit_output;
+            list = true;
         } else if (a == "--usb-voice") {
             if (!value(usb_voice)) return exit_usage;
         } else if (a == "--lsb-voice") {
@@ -114,13 +123,17 @@ int main(int argc, char** argv) {
             return exit_usage;
         }
     }
+    demo_voices voices;
+    if (!usb_voice.empty() && !load_voice(usb_voice, voices.usb)) return exit_usage;
+    if (!lsb_voice.empty() && !load_voice(lsb_voice, voices.lsb)) return exit_usage;
+    if (list) {
+        list_stations(voices);
+        return std::fflush(stdout) == 0 ? 0 : exit_output;
+    }
     if (output.empty()) {
         std::fprintf(stderr, "tolvan-demo: needs OUTPUT.wav (see --help)\n");
         return exit_usage;
     }
-    demo_voices voices;
-    if (!usb_voice.empty() && !load_voice(usb_voice, voices.usb)) return exit_usage;
-    if (!lsb_voice.empty() && !load_voice(lsb_voice, voices.lsb)) return exit_usage;
 
     demo_signal signal;
     std::string why;

@@ -59,7 +59,7 @@ void list_stations(const demo_voices& voices) {
             std::snprintf(text, sizeof text, "%s%.2f", starts.empty() ? "" : ",", t);
             starts += text;
         }
-        if (starts.empty()) starts = "-";
+        if (starts.empty()) starts.push_back('-');
         std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%.1f\t%d\t%.2f\t%s\t%s\n", s.name,
                     mode_caption(s.kind), tuning_position(s), tuned_bin(s), readout_text(s).c_str(),
                     s.band_width, s.level_dbuemf, s.wpm, s.period_s, starts.c_str(), s.text);

@@ -9,27 +9,8 @@
 #   install_test.sh BUILD_DIR
 set -uo pipefail
 build="$1"
-root="$(cd "$(dirname "$0")/../.." && pwd)"
-fail() { echo "FAIL: $*"; exit 1; }
-for tool in Xvfb xdotool desktop-file-validate; do
-    command -v "$tool" >/dev/null || fail "$tool missing"
-done
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
-tmp="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    if [[ -n "$app_pid" ]]; then
-        kill "$app_pid" 2>/dev/null
-        for _ in $(seq 20); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$app_pid" 2>/dev/null
-    fi
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    "$root/scripts/pulse-test-server" stop "$tmp/pulse" >/dev/null 2>&1
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/x_session.sh"
+command -v desktop-file-validate >/dev/null || fail "desktop-file-validate missing"
 
 # 1. The files under the prefix.
 prefix="$tmp/prefix"
@@ -55,13 +36,7 @@ grep -qx 'Exec=/opt/tolvan/bin/tolvan-launch' "$tmp/stage/opt/tolvan/share/appli
 [[ -x "$tmp/stage/opt/tolvan/bin/tolvan" ]] || fail "staged tolvan missing"
 
 # 3. Launched as the desktop does, with a HOME that has no folder for the receiver yet.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s "$tmp/display" ]] && break; sleep 0.1; done
-[[ -s "$tmp/display" ]] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$tmp/display")"
-while read -r line; do export "$line"; done < <("$root/scripts/pulse-test-server" start "$tmp/pulse" 96000)
-[[ -n "${PULSE_SERVER:-}" ]] || fail "no PulseAudio server"
+start_x_session 1280x1024x24
 mkdir -p "$tmp/home" "$tmp/elsewhere"
 cd "$tmp/elsewhere"
 HOME="$tmp/home" XDG_DATA_HOME="" $exec_line -noerrormsgboxes >"$tmp/app.log" 2>&1 &

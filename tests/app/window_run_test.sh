@@ -20,7 +20,7 @@ app_pid=$!
 wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
 [[ -n "$wid" ]] || fail "no window titled 'Tolvan 1.1': $(grep -v ALSA "$tmp/run1.log" | tail -5)"
 info="$(xwininfo -id "$wid")"
-echo "$info" | grep -q 'Width: 1024' || fail "client width: $info"
+echo "$info" | grep -q 'Width: 1024' || fail "client width: $info $(grep -v ALSA "$tmp/run1.log" | tail -3)"
 echo "$info" | grep -q 'Height: 480' || fail "client height: $info"
 sleep 1
 import -window "$wid" "$artifacts/tolvan_window.png" 2>/dev/null || fail "screenshot failed"

@@ -40,7 +40,7 @@ quit_and_wait() {
     wait "$app_pid"
     local code=$?
     app_pid=""
-    [[ $code -eq 0 ]] || fail "$1: exit code $code"
+    [[ $code -eq 0 ]] || fail "$1: exit code $code: $(grep -v ALSA "$tmp/$1.log" | tail -3)"
 }
 value() { sed -n "$1p" Tolvan_101.ini | tr -d '\r'; }
 
@@ -56,7 +56,8 @@ factor=2
 top=0
 open double -width:2048
 info="$(xwininfo -id "$wid")"
-echo "$info" | grep -q 'Width: 2048' && echo "$info" | grep -q 'Height: 960' || fail "window: $info"
+echo "$info" | grep -q 'Width: 2048' && echo "$info" | grep -q 'Height: 960' ||
+    fail "window: $info $(grep -v ALSA "$tmp/double.log" | tail -3)"
 import -window "$wid" "$tmp/double.png" 2>/dev/null || fail "screenshot"
 cp "$tmp/double.png" "$artifacts/tolvan_scaled_2x.png"
 # The control panel right of the CPU readout holds nothing that moves before "Start".

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "gui/picture_scaling.h"
 #include "gui/sdl_device.h"
 #include "gui/sdl_events.h"
 #include "gui/software_gl.h"
@@ -55,6 +56,8 @@ struct State {
     bool window_made = false;
     std::string title;
     std::unique_ptr<SdlDevice> device;
+    Point window_size;               // [px] of the windowed window (options or back buffer)
+    SDL_Texture* picture = nullptr;  // the back buffer while the window has another size
     DeviceSettings settings;
     DeviceCaps caps;
     SurfaceDesc desc;
@@ -179,9 +182,102 @@ void render_targets_reset() {
     if (!call_reset()) device_unusable("The graphics device could not be reset.");
 }
 
+void drop_picture_target() {
+    if (!s.picture) return;
+    if (s.device) SDL_SetRenderTarget(s.device->renderer(), nullptr);
+    SDL_DestroyTexture(s.picture);
+    s.picture = nullptr;
+}
+
+// The window's drawable area [px] and its size in window points.
+bool window_sizes(Point& output, Point& window) {
+    if (!s.window.sdl || !s.device) return false;
+    SDL_GetWindowSize(s.window.sdl, &window.x, &window.y);
+    // Not the renderer's output size: that is the texture's while one is the target.
+    SDL_GetWindowSizeInPixels(s.window.sdl, &output.x, &output.y);
+    return output.x > 0 && output.y > 0 && window.x > 0 && window.y > 0;
+}
+
+// Draws into a texture of the back buffer's size while the window has another size (scaled
+// window, full screen), straight into the window otherwise.
+void update_picture_target() {
+    Point output, window;
+    if (!window_sizes(output, window)) return;
+    const int w = s.desc.width, h = s.desc.height;
+    if (output.x == w && output.y == h) {
+        drop_picture_target();
+        return;
+    }
+    SDL_Renderer* r = s.device->renderer();
+    if (!s.picture) {
+        s.picture = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
+        if (!s.picture) {
+            debug_trace(SDL_GetError());  // drawn unscaled in the corner instead
+            return;
+        }
+    }
+    SDL_SetRenderTarget(r, s.picture);
+}
+
+// Shows the frame: the picture scaled into the window (nearest pixel at whole factors,
+// smoothed otherwise, black around it), or the window's own drawing.
+void present_frame() {
+    SDL_Renderer* r = s.device->renderer();
+    Point output, window;
+    if (s.picture && window_sizes(output, window)) {
+        const PictureFit fit = fit_picture(s.desc.width, s.desc.height, output.x, output.y);
+        SDL_SetTextureScaleMode(s.picture,
+                                fit.whole_factor ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        SDL_SetRenderTarget(r, nullptr);
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+        SDL_RenderSetClipRect(r, nullptr);
+        SDL_RenderClear(r);
+        const Rect& d = fit.destination;
+        const SDL_Rect dst{d.left, d.top, d.width(), d.height()};
+        SDL_RenderCopy(r, s.picture, nullptr, &dst);
+        SDL_RenderPresent(r);
+        SDL_SetRenderTarget(r, s.picture);
+        return;
+    }
+    SDL_RenderPresent(r);
+}
+
+// Mouse positions from window points to back-buffer pixels. A button press outside the
+// picture (in the border of a scaled window) reaches nobody: false.
+bool map_mouse(Message& m) {
+    switch (m.kind) {
+        case MessageKind::mouse_move:
+        case MessageKind::left_button_down:
+        case MessageKind::left_button_up:
+        case MessageKind::left_button_double_click:
+        case MessageKind::right_button_down:
+        case MessageKind::right_button_up:
+        case MessageKind::middle_button_down:
+        case MessageKind::middle_button_up:
+        case MessageKind::mouse_wheel:
+            break;
+        default:
+            return true;
+    }
+    Point output, window;
+    if (!window_sizes(output, window)) return true;
+    const int w = s.desc.width, h = s.desc.height;
+    const PictureFit fit = fit_picture(w, h, output.x, output.y);
+    const Point p = window_to_picture(fit, w, h, window.x, window.y, output.x, output.y, m.x, m.y);
+    m.x = p.x;
+    m.y = p.y;
+    const bool press = m.kind == MessageKind::left_button_down ||
+                       m.kind == MessageKind::right_button_down ||
+                       m.kind == MessageKind::middle_button_down ||
+                       m.kind == MessageKind::left_button_double_click;
+    return !press || (p.x >= 0 && p.x < w && p.y >= 0 && p.y < h);
+}
+
 void render_device_reset() {
     if (!s.device_created) return;
     call_destroyed();
+    drop_picture_target();
     s.device->release_textures();
     if (!call_created() || !call_reset()) {
         device_unusable("The graphics device could not be created again.");
@@ -254,6 +350,7 @@ void handle_sdl_event(const SDL_Event& e) {
             dispatch_message(msgs[i]);
             continue;
         }
+        if (!map_mouse(msgs[i])) continue;
         dispatch_message(msgs[i]);
     }
 }
@@ -274,10 +371,11 @@ void render_frame() {
     if (s.pause_time) elapsed = 0;
     s.time += elapsed;
 
+    update_picture_target();
     if (s.move.fn) s.move.fn(s.device.get(), s.time, elapsed, s.move.context);
     if (s.quit) return;
     if (s.render.fn) s.render.fn(s.device.get(), s.time, elapsed, s.render.context);
-    SDL_RenderPresent(s.device->renderer());
+    present_frame();
     s.device->end_frame();
     ++s.frame_count;
 
@@ -400,9 +498,8 @@ int create_window(const char* title, void*, void*, void*, int x, int y) {
         if (s.options.start_y >= 0) y = s.options.start_y;
         int px = x == default_position ? int(SDL_WINDOWPOS_UNDEFINED) : x;
         int py = y == default_position ? int(SDL_WINDOWPOS_UNDEFINED) : y;
-        int w = s.options.width > 0 ? s.options.width : 1024;
-        int h = s.options.height > 0 ? s.options.height : 480;
-        s.window.sdl = SDL_CreateWindow(s.title.c_str(), px, py, w, h, SDL_WINDOW_HIDDEN);
+        // Sized for the device's back buffer when the device is created.
+        s.window.sdl = SDL_CreateWindow(s.title.c_str(), px, py, 1024, 480, SDL_WINDOW_HIDDEN);
         if (!s.window.sdl) {
             const std::string text = std::string("The window cannot be opened: ") + SDL_GetError();
             report_error(text.c_str());
@@ -422,8 +519,10 @@ int create_device(int adapter, bool windowed, int width, int height,
     DeviceSettings st;
     st.adapter = o.adapter >= 0 ? o.adapter : adapter;
     st.windowed = o.fullscreen ? false : (o.windowed ? true : windowed);
-    st.width = o.width > 0 ? o.width : width;
-    st.height = o.height > 0 ? o.height : height;
+    // The back buffer is the size the application draws in; -width and -height size the
+    // window, which shows the picture scaled.
+    st.width = width;
+    st.height = height;
     st.vsync = o.force_vsync >= 0 ? o.force_vsync != 0 : !s.offscreen;
     st.type = (s.offscreen || o.force_ref) ? DeviceType::reference : DeviceType::hardware;
     if (st.width <= 0) st.width = 1024;
@@ -473,7 +572,8 @@ int create_device(int adapter, bool windowed, int width, int height,
             SDL_CreateRGBSurfaceWithFormat(0, st.width, st.height, 32, SDL_PIXELFORMAT_RGB888);
         renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
     } else {
-        SDL_SetWindowSize(s.window.sdl, st.width, st.height);
+        s.window_size = window_size_for(o.width, o.height, st.width, st.height);
+        SDL_SetWindowSize(s.window.sdl, s.window_size.x, s.window_size.y);
         if (st.type == DeviceType::reference) {
             renderer = create_software_window_renderer(s.window.sdl);
         } else {
@@ -481,7 +581,7 @@ int create_device(int adapter, bool windowed, int width, int height,
             if (st.vsync) flags |= SDL_RENDERER_PRESENTVSYNC;
             renderer = SDL_CreateRenderer(s.window.sdl, -1, flags);
             // Without a renderer, or with one whose GL driver rasterises on the CPU, SDL's
-            // software renderer draws instead (measured under Xvfb: a quarter of the CPU).
+            // software renderer draws instead (measured under Xvfb: a sixth of the CPU).
             const bool software_gl = renderer && !o.force_hal && gl_draws_in_software(renderer);
             if (software_gl) {
                 SDL_DestroyRenderer(renderer);
@@ -506,7 +606,6 @@ int create_device(int adapter, bool windowed, int width, int height,
         caps.max_texture_width = info.max_texture_width;
         caps.max_texture_height = info.max_texture_height;
     }
-    SDL_RenderSetLogicalSize(renderer, st.width, st.height);
     s.device = std::make_unique<SdlDevice>(renderer, surface, st.width, st.height);
     s.settings = st;
     s.caps = caps;
@@ -569,6 +668,7 @@ int main_loop(void*) {
     while (run_one_frame()) {
     }
     call_destroyed();
+    drop_picture_target();
     s.device.reset();
     destroy_window();
     return s.exit_code;
@@ -666,9 +766,8 @@ int toggle_fullscreen() {
     call_lost();
     s.device->set_lost(true);
     SDL_SetWindowFullscreen(s.window.sdl, to_windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    if (to_windowed) SDL_SetWindowSize(s.window.sdl, s.settings.width, s.settings.height);
-    // The back buffer keeps its size; the renderer scales it to the window.
-    SDL_RenderSetLogicalSize(s.device->renderer(), s.settings.width, s.settings.height);
+    if (to_windowed) SDL_SetWindowSize(s.window.sdl, s.window_size.x, s.window_size.y);
+    // The back buffer keeps its size; each frame shows it scaled to the window.
     s.settings.windowed = to_windowed;
     if (!call_reset()) {
         device_unusable("The graphics device could not be reset.");
@@ -683,6 +782,7 @@ void warn_reference_device() {
 
 void framework_shutdown() {
     call_destroyed();
+    drop_picture_target();
     s.device.reset();
     destroy_window();
     if (s.box_installed) set_message_box_handler(nullptr);

@@ -78,3 +78,8 @@ void demod_block(demod_engine& e, const float* left, const float* right, float* 
     const float gain = e.output.gain;
     for (int32_t k = 0; k < block_size; ++k) out[k] = e.output.audio[k] * gain;
 }
+
+const double* demod_display_db(demod_engine& e) {
+    tb_take(e.signal.spectra);
+    return tb_front(e.signal.spectra).display_db;
+}

@@ -22,3 +22,7 @@ demod_engine_ptr make_demod_engine(const demod_options& o, int32_t sample_rate);
 // One block: left/right are block_size raw samples of the file; out receives block_size
 // samples of what the sound card would play (finished audio x output gain).
 void demod_block(demod_engine& e, const float* left, const float* right, float* out);
+
+// The display spectrum of the last block (fft_size levels [dB], index 2048 = the local
+// oscillator), as the receiver's display would draw it.
+const double* demod_display_db(demod_engine& e);

@@ -8,37 +8,9 @@
 set -uo pipefail
 tolvan="$1"
 artifacts="$2"
-root="$(cd "$(dirname "$0")/../.." && pwd)"
 mkdir -p "$artifacts"
-fail() { echo "FAIL: $*"; exit 1; }
-for tool in Xvfb xwininfo xdotool import; do
-    command -v "$tool" >/dev/null || fail "$tool missing"
-done
-# Mesa's software GL driver leaves allocations LeakSanitizer cannot attribute.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
-tmp="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    if [[ -n "$app_pid" ]]; then
-        kill "$app_pid" 2>/dev/null
-        for _ in $(seq 20); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$app_pid" 2>/dev/null
-    fi
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    "$root/scripts/pulse-test-server" stop "$tmp/pulse" >/dev/null 2>&1
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s "$tmp/display" ]] && break; sleep 0.1; done
-[[ -s "$tmp/display" ]] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$tmp/display")"
-while read -r line; do export "$line"; done < <("$root/scripts/pulse-test-server" start "$tmp/pulse" 96000)
-[[ -n "${PULSE_SERVER:-}" ]] || fail "no PulseAudio server"
+source "$(dirname "$0")/x_session.sh"
+start_x_session 1280x1024x24
 
 run="$tmp/run"
 mkdir -p "$run"
@@ -50,7 +22,7 @@ app_pid=$!
 wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
 [[ -n "$wid" ]] || fail "no window titled 'Tolvan 1.1': $(grep -v ALSA "$tmp/run1.log" | tail -5)"
 info="$(xwininfo -id "$wid")"
-echo "$info" | grep -q 'Width: 1024' || fail "client width: $info"
+echo "$info" | grep -q 'Width: 1024' || fail "client width: $info $(grep -v ALSA "$tmp/run1.log" | tail -3)"
 echo "$info" | grep -q 'Height: 480' || fail "client height: $info"
 sleep 1
 import -window "$wid" "$artifacts/tolvan_window.png" 2>/dev/null || fail "screenshot failed"

@@ -296,13 +296,14 @@ TEST_F(FrameworkTest, ConstantFrameTimeIsReportedToTheCallbacks) {
     EXPECT_NEAR(gui::get_time(), 0.15, 1e-6);
 }
 
-TEST_F(FrameworkTest, WidthAndHeightOptionsSizeTheBackBuffer) {
-    start({"-width:640", "-height:360", "-quitafterframe:1"});
-    EXPECT_EQ(gui::get_back_buffer_surface_desc()->width, 640);
-    EXPECT_EQ(gui::get_back_buffer_surface_desc()->height, 360);
-    EXPECT_EQ(gui::get_client_size().x, 640);
+TEST_F(FrameworkTest, WidthAndHeightOptionsLeaveTheBackBufferAtTheApplicationsSize) {
+    // They size the window, which shows the picture scaled; the application keeps drawing
+    // in its own coordinates.
+    start({"-width:2048", "-height:960", "-quitafterframe:1"});
+    EXPECT_EQ(gui::get_back_buffer_surface_desc()->width, 1024);
+    EXPECT_EQ(gui::get_back_buffer_surface_desc()->height, 480);
     gui::main_loop();
-    EXPECT_EQ(r.calls.front(), "created 640x360");
+    EXPECT_EQ(r.calls.front(), "created 1024x480");
 }
 
 TEST_F(FrameworkTest, StatisticsLinesDescribeFrameRateAndDevice) {

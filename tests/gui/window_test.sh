@@ -40,8 +40,9 @@ echo "Xvfb on $DISPLAY"
 demo_pid=$!
 wid="$(timeout 20 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
 [[ -n "$wid" ]] || fail "no window titled 'Tolvan 1.1'"
-info="$(xwininfo -id "$wid")"
-echo "$info" | grep -q 'Width: 1024' || fail "client width: $info"
+info="$(xwininfo -id "$wid" 2>&1)"
+alive="running"; kill -0 "$demo_pid" 2>/dev/null || alive="ended"
+echo "$info" | grep -q 'Width: 1024' || fail "client width: $info (demo $alive: $(tail -3 "$tmp/demo.log"))"
 echo "$info" | grep -q 'Height: 480' || fail "client height: $info"
 xwininfo -id "$wid" -wm >/dev/null 2>&1
 hints="$(xprop -id "$wid" WM_NORMAL_HINTS)"

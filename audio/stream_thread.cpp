@@ -12,6 +12,7 @@
 namespace {
 
 constexpr long output_margin_frames = block_size / 2;  // queued ahead of each output block
+constexpr long dry_frames = block_size / 16;           // less queued: the device ran dry
 constexpr int first_input_grace_ms = 4000;  // [ms] a new stream may take to deliver (servers: ~2 s)
 constexpr int input_silence_limit_ms = 2000;  // [ms] without a block: the stream is dead
 constexpr int longest_sleep_ms = 50;          // [ms] between looks at the stream at most
@@ -28,40 +29,37 @@ bool stop_requested(const audio_stream& s) {
     return s.stop_wanted.load(std::memory_order_acquire);
 }
 
-// Output of an own-thread stream: the finished blocks in order while the device has room;
-// when it has none and a newer block waits, the older one goes (the delay stays bounded).
-// Each block goes after at least output_margin_frames already queued, so a block that comes
-// a little late next time still finds the device playing; the margin is made up with
-// silence when the device has run short (at the start, after an underflow).
+// Output of an own-thread stream. In steady state each finished block goes to the device
+// as soon as it is there, behind output_margin_frames still queued, so a block that comes a
+// little late next time still finds the device playing. When the device has run dry (at
+// the start, after an underflow or a stall) only the newest block is worth hearing: older
+// ones go (so the delay comes back to its steady value at once), and the margin is made up
+// with silence. With no room, a block waits for the next round unless a newer one waits
+// behind it. (How much the device holds is only looked at for running dry: behind a sound
+// server's plugin it moves in the server's chunks.)
 PaError write_output(audio_stream& s, PaStream* h, long buffer_frames, float* out) {
     audio_context& ctx = *s.ctx;
+    size_t waiting = finished_blocks_waiting(ctx);
+    if (waiting == 0) return paNoError;
     long room = Pa_GetStreamWriteAvailable(h);
     if (room < 0) return PaError(room);
-    while (finished_blocks_waiting(ctx) > 0) {
-        if (room < block_size) {
-            if (finished_blocks_waiting(ctx) == 1) break;
-            drop_finished_block(ctx);
-            continue;
-        }
-        const long queued = buffer_frames - room;
-        const long short_frames = output_margin_frames - queued;
-        if (short_frames > 0 && room >= block_size + short_frames) {
-            write_silence(out, static_cast<unsigned long>(short_frames));
-            const PaError e = Pa_WriteStream(h, out, static_cast<unsigned long>(short_frames));
-            if (e == paOutputUnderflowed)
-                ++ctx.counters.output_underflows;
-            else if (e != paNoError)
-                return e;
-            room -= short_frames;
-        }
-        take_finished_block(ctx, out);
-        const PaError e = Pa_WriteStream(h, out, block_size);
-        if (e == paOutputUnderflowed)
-            ++ctx.counters.output_underflows;
-        else if (e != paNoError)
-            return e;
-        room -= block_size;
+    const long queued = buffer_frames - room;
+    auto write = [&](long frames) {
+        const PaError e = Pa_WriteStream(h, out, static_cast<unsigned long>(frames));
+        if (e == paOutputUnderflowed) ++ctx.counters.output_underflows;
+        room -= frames;
+        return e == paOutputUnderflowed ? paNoError : e;
+    };
+    if (queued < dry_frames) {
+        for (; waiting > 1; --waiting) drop_finished_block(ctx);
+        write_silence(out, static_cast<unsigned long>(output_margin_frames - queued));
+        if (const PaError e = write(output_margin_frames - queued); e != paNoError) return e;
     }
+    for (; waiting > 0 && room >= block_size; --waiting) {
+        take_finished_block(ctx, out);
+        if (const PaError e = write(block_size); e != paNoError) return e;
+    }
+    for (; waiting > 1; --waiting) drop_finished_block(ctx);
     return paNoError;
 }
 

@@ -108,6 +108,10 @@ size_t finished_blocks_waiting(const audio_context& ctx) {
     return tb_waiting(ctx.signal->output);
 }
 
+const audio_out_block* next_finished_block(const audio_context& ctx) {
+    return tb_peek_next(ctx.signal->output);
+}
+
 bool take_finished_block(audio_context& ctx, float* out) {
     if (!tb_take(ctx.signal->output)) return false;
     ctx.output_seen = true;

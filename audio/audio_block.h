@@ -22,8 +22,10 @@ void hand_in_block(audio_context& ctx, const float* in);
 // is silent.
 void play_newest_block(audio_context& ctx, float* out);
 
-// Own-thread drive: finished blocks waiting to be written.
+// Own-thread drive: finished blocks waiting to be written, and the oldest of them (null
+// when none).
 size_t finished_blocks_waiting(const audio_context& ctx);
+const audio_out_block* next_finished_block(const audio_context& ctx);
 // Writes the oldest waiting block times its gain to `out` (both channels); false when none.
 bool take_finished_block(audio_context& ctx, float* out);
 // Passes over the oldest waiting block (counted): a newer one is heard instead.

@@ -7,12 +7,11 @@
 #include <cstdio>
 
 #include "audio/audio_block.h"
+#include "audio/output_pacing.h"
 #include "audio/stream_handle.h"
 
 namespace {
 
-constexpr long output_margin_frames = block_size / 2;  // queued ahead of each output block
-constexpr long dry_frames = block_size / 16;           // less queued: the device ran dry
 constexpr int first_input_grace_ms = 4000;  // [ms] a new stream may take to deliver (servers: ~2 s)
 constexpr int input_silence_limit_ms = 2000;  // [ms] without a block: the stream is dead
 constexpr int longest_sleep_ms = 50;          // [ms] between looks at the stream at most
@@ -29,50 +28,32 @@ bool stop_requested(const audio_stream& s) {
     return s.stop_wanted.load(std::memory_order_acquire);
 }
 
-// Output of an own-thread stream. In steady state each finished block goes to the device
-// as soon as it is there, behind output_margin_frames still queued, so a block that comes a
-// little late next time still finds the device playing. When the device has run dry (at
-// the start, after an underflow or a stall) only the newest block is worth hearing: older
-// ones go (so the delay comes back to its steady value at once), and the margin is made up
-// with silence. With no room, a block waits for the next round unless a newer one waits
-// behind it. (How much the device holds is only looked at for running dry: behind a sound
-// server's plugin it moves in the server's chunks.)
-PaError write_output(audio_stream& s, PaStream* h, long buffer_frames, float* out) {
-    audio_context& ctx = *s.ctx;
-    size_t waiting = finished_blocks_waiting(ctx);
-    if (waiting == 0) return paNoError;
-    long room = Pa_GetStreamWriteAvailable(h);
-    if (room < 0) return PaError(room);
-    const long queued = buffer_frames - room;
-    auto write = [&](long frames) {
-        const PaError e = Pa_WriteStream(h, out, static_cast<unsigned long>(frames));
-        if (e == paOutputUnderflowed) ++ctx.counters.output_underflows;
-        room -= frames;
-        return e == paOutputUnderflowed ? paNoError : e;
-    };
-    if (queued < dry_frames) {
-        for (; waiting > 1; --waiting) drop_finished_block(ctx);
-        write_silence(out, static_cast<unsigned long>(output_margin_frames - queued));
-        if (const PaError e = write(output_margin_frames - queued); e != paNoError) return e;
+// The device behind an own-thread stream, for the output pacing.
+struct stream_device {
+    PaStream* stream;
+    audio_counters* counters;
+    long room() { return Pa_GetStreamWriteAvailable(stream); }
+    int write(const float* frames, long count) {
+        const PaError e = Pa_WriteStream(stream, frames, static_cast<unsigned long>(count));
+        if (e == paOutputUnderflowed) ++counters->output_underflows;
+        return e == paOutputUnderflowed ? 0 : int(e);
     }
-    for (; waiting > 0 && room >= block_size; --waiting) {
-        take_finished_block(ctx, out);
-        if (const PaError e = write(block_size); e != paNoError) return e;
-    }
-    for (; waiting > 1; --waiting) drop_finished_block(ctx);
-    return paNoError;
-}
+};
 
 // Runs an own-thread stream until it is stopped (returns null) or stops working (returns
-// why). Sleeps until the next input block is due or a finished block arrives.
+// why). Sleeps until the next input block is due, a finished block arrives, or a late one's
+// slot needs its fill-in.
 const char* drive_own_thread(audio_stream& s, PaStream* h) {
     audio_context& ctx = *s.ctx;
     audio_counters& c = ctx.counters;
     static thread_local float in[2 * block_size];
-    static thread_local float out[2 * block_size];
+    static thread_local float last[2 * block_size];
     const long buffer_frames = Pa_GetStreamWriteAvailable(h);
-    if (buffer_frames < block_size) return "no room for output";
+    if (buffer_frames < pacing_margin_frames + block_size) return "no room for output";
     tb_skip_waiting(ctx.signal->output);  // blocks finished for a stream that is gone
+    output_pacer pacer;
+    pacer_reset(pacer, s.sample_rate, c.blocks.load());
+    stream_device device{h, &c};
     int64_t last_input_ms = steady_now_ms();
     bool delivered = false;
     for (;;) {
@@ -88,22 +69,20 @@ const char* drive_own_thread(audio_stream& s, PaStream* h) {
                 return Pa_GetErrorText(e);
             ++c.callbacks;
             c.frames += block_size;
-            hand_in_block(ctx, in);
             last_input_ms = steady_now_ms();
+            hand_in_block(ctx, in);
+            pacer_input(pacer, c.blocks.load(), last_input_ms);
             delivered = true;
         }
-        const PaError e = write_output(s, h, buffer_frames, out);
-        if (e != paNoError) return Pa_GetErrorText(e);
-        const int64_t quiet_ms = steady_now_ms() - last_input_ms;
-        if (quiet_ms > (delivered ? input_silence_limit_ms : first_input_grace_ms))
+        const int64_t now_ms = steady_now_ms();
+        if (const int e = pace_output(pacer, ctx, device, buffer_frames, now_ms, last); e < 0)
+            return Pa_GetErrorText(PaError(e));
+        if (now_ms - last_input_ms > (delivered ? input_silence_limit_ms : first_input_grace_ms))
             return "no input";
-        int wait_ms = frames_ms(block_size - avail, s.sample_rate);
-        if (finished_blocks_waiting(ctx) > 0) {
-            const long room = Pa_GetStreamWriteAvailable(h);
-            if (room >= 0 && room < block_size)
-                wait_ms = std::min(wait_ms, frames_ms(block_size - room, s.sample_rate));
-        }
-        event_wait_since(ctx.output_ready, seen, std::min(wait_ms, longest_sleep_ms));
+        int64_t wait_ms = frames_ms(block_size - avail, s.sample_rate);
+        const int64_t fill_in_at = next_fill_in_ms(pacer, c.blocks.load());
+        if (fill_in_at >= 0) wait_ms = std::min(wait_ms, std::max<int64_t>(1, fill_in_at - now_ms));
+        event_wait_since(ctx.output_ready, seen, int(std::min<int64_t>(wait_ms, longest_sleep_ms)));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "gui/display_loss.h"
 #include "gui/sdl_device.h"
 #include "gui/sdl_events.h"
 #include "platform/message_box.h"
@@ -379,6 +380,8 @@ int create_window(const char* title, void*, void*, void*, int x, int y) {
             debug_trace(SDL_GetError());
             s.offscreen = true;
         }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (s.window.sdl && driver && std::string(driver) == "x11") watch_x11_connection();
     }
     s.window_made = true;
     return status_ok;

@@ -1,6 +1,7 @@
 #include "panel/card_dialog.h"
 
 #include "panel/apply_mode.h"
+#include "panel/rec_button.h"
 
 using namespace gui;
 
@@ -37,6 +38,15 @@ void card_event_handler(unsigned, int control_id, GuiControl* control, void*) {
     if (!c.dialogs || !c.modes || !c.signal || !c.values || !c.sound || !c.controls) return;
     panel& p = *c.dialogs;
     GuiDialog& d = p.card_dialog;
+    const bool high = !is_checked(d, id_rate_48k);
+    if (control_id == id_card_ok &&
+        refuse_change_while_recording(c, high, high && is_checked(d, id_family_cw))) {
+        // The radios show the rate and family still in force; the mode stays.
+        check(d, c.signal->sampling_high ? id_rate_96k : id_rate_48k);
+        check(d, c.signal->cw_mode ? id_family_cw : id_family_ssb);
+        if (GuiControl* cw = d.get_control(id_family_cw)) cw->set_visible(c.signal->sampling_high);
+        return;
+    }
     c.modes->selected_mode = 0;
     switch (control_id) {
         case id_card_combo: {

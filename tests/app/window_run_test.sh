@@ -3,9 +3,12 @@
 # "pulse" is card 0 there): the window opens with title and size, a screenshot is kept,
 # -quitafterframe ends it with exit code 0, and settings files are left exactly as they
 # were; a stored card that does not exist ends start-up with "device error" and exit 0.
+# A recording survives every way the program can end mid-way (Quit, Esc, SIGTERM, the
+# window destroyed under it, the display connection lost, SIGKILL): tolvan-demod reads it.
 set -uo pipefail
 tolvan="$1"
-artifacts="$2"
+demod="$2"
+artifacts="$3"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 mkdir -p "$artifacts"
 fail() { echo "FAIL: $*"; exit 1; }
@@ -148,4 +151,44 @@ code=$?
 app_pid=""
 [[ $code -eq 0 ]] || fail "exit code $code after Quit while recording: $(grep -v ALSA "$tmp/run5.log" | tail -3)"
 check_recording "Quit while recording" 48000
+
+# 6. Ended other ways than by Quit mid-recording: the recording is finished all the same,
+#    the process ends in order (never by a signal), and no settings are written.
+cp Tolvan_101.ini IQ.ini "$tmp/"
+record_then() {  # record_then WHAT EXPECTED_EXIT_CODE: start, record 2 s, end by WHAT
+    rm -f temp.wav
+    "$tolvan" -noerrormsgboxes >"$tmp/run6.log" 2>&1 &
+    app_pid=$!
+    wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
+    [[ -n "$wid" ]] || fail "$1: no window"
+    sleep 1
+    click 940 456  # Start
+    sleep 1
+    click 45 463  # Rec
+    sleep 2
+    case "$1" in
+    escape) xdotool key --window "$wid" Escape ;;
+    sigterm) kill -TERM "$app_pid" ;;
+    window-destroyed) xdotool windowclose "$wid" ;;
+    display-lost) xdotool windowkill "$wid" ;;
+    sigkill) kill -KILL "$app_pid" ;;
+    esac
+    for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    wait "$app_pid"
+    code=$?
+    app_pid=""
+    [[ $code -eq $2 ]] || fail "$1: exit code $code: $(grep -v 'ALSA\|[Jj]ack\|Cannot connect' "$tmp/run6.log" | tail -3)"
+    cmp -s Tolvan_101.ini "$tmp/Tolvan_101.ini" || fail "$1: Tolvan_101.ini written"
+    "$demod" --quiet temp.wav "$tmp/audio.wav" 2>"$tmp/demod.log" || fail "$1: tolvan-demod: $(cat "$tmp/demod.log")"
+}
+for way in escape:0 sigterm:0 window-destroyed:1 display-lost:1; do
+    record_then "${way%%:*}" "${way##*:}"
+    check_recording "${way%%:*}" 48000
+done
+# Killed outright: the header holds the whole seconds written (23 blocks each at 48 kHz).
+record_then sigkill 137
+size="$(stat -c %s temp.wav)"
+data="$(u32_at temp.wav 40)"
+(( data % (23 * 16384) == 0 && data <= size - 44 && size - 44 - data < 24 * 16384 )) ||
+    fail "killed: data size $data in a file of $size bytes"
 echo "PASS"

@@ -14,23 +14,13 @@
 
 #include "record/player.h"
 #include "tests/app/demod_exe.h"
+#include "tests/record/wave_bytes.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr uint32_t second_bytes = 96000 / 2048 * 16384;  // [bytes] the sizes' step at 96 kHz
-
-std::vector<uint8_t> read_bytes(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-uint32_t u32_at(const std::vector<uint8_t>& b, size_t at) {
-    if (b.size() < at + 4) return 0;
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
-}
 
 // Starts the recording process; `blocks` < 0 records until killed.
 pid_t start_recording_process(const std::string& file, long blocks) {

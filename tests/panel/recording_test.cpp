@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "tests/panel/receiver_panel.h"
 #include "tests/record/fifo_sink.h"
+#include "tests/record/wave_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -43,24 +44,6 @@ void keep_box(const char* text, const char* caption) {
 std::vector<std::string> boxes_so_far() {
     std::lock_guard<std::mutex> hold(boxes_lock);
     return boxes;
-}
-
-std::vector<uint8_t> read_bytes(const fs::path& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-uint32_t u32_at(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
-}
-
-// The number of the block at `index` of the data (its first right sample is -n).
-int block_number(const std::vector<uint8_t>& b, size_t index) {
-    const uint32_t u = u32_at(b, 44 + index * 16384 + 4);
-    float f;
-    std::memcpy(&f, &u, 4);
-    return -int(f);
 }
 
 class Recording : public ReceiverPanel {

@@ -15,33 +15,12 @@
 #include <vector>
 
 #include "tests/record/fifo_sink.h"
+#include "tests/record/wave_bytes.h"
 
 namespace fs = std::filesystem;
 using std::chrono::steady_clock;
 
 namespace {
-
-std::vector<uint8_t> read_bytes(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-uint32_t u32_at(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-           uint32_t(b[at + 3]) << 24;
-}
-
-float float_at(const std::vector<uint8_t>& b, size_t at) {
-    const uint32_t u = u32_at(b, at);
-    float f;
-    std::memcpy(&f, &u, 4);
-    return f;
-}
-
-// The number of the block at `index` of the data: its first right sample is -n.
-int block_number(const std::vector<uint8_t>& b, size_t index) {
-    return -int(float_at(b, 44 + index * 16384 + 4));
-}
 
 // Waits up to 10 s for `done`; false if it never came.
 template <class F>

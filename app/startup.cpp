@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/message_box.h"
+
 #include "app/receiver_record.h"
 #include "app/startup_steps.h"
-#include "platform/message_box.h"
 
 receiver_record data_origin;
 core_state core;
@@ -13,25 +14,25 @@ persisted_values persisted;
 
 void start_receiver_core(const startup_options& options) {
     core.phase = receiver_phase::starting;
-    register_framework_callbacks();                                        // 1
-    open_cpu_counter();                                                    // 2
-    seed_receiver_state();                                                 // 3
-    create_controls_step();                                                // 4
-    reset_mode_table_and_tuning();                                         // 5
-    apply_first_mode();                                                    // 6
-    set_gain_and_notch_defaults();                                         // 7
-    create_worker_threads();                                               // 8
+    register_framework_callbacks();  // 1
+    open_cpu_counter();              // 2
+    seed_receiver_state();           // 3
+    create_controls_step();          // 4
+    reset_mode_table_and_tuning();   // 5
+    apply_first_mode();              // 6
+    set_gain_and_notch_defaults();   // 7
+    create_worker_threads();         // 8
     thread_set_priority(core.dsp_thread, thread_priority::time_critical);  // 9
     // 10, 11: dsp_lock and the three events exist with the core record, clear.
-    persisted.selected_card = 0;             // 12
-    load_settings_step();                    // 13
-    init_audio_library_step(options);        // 14
-    sleep_ms(options.startup_wait_ms);       // 15
-    apply_mode_step();                       // 16
-    thread_resume(core.dsp_thread);          // 17
-    check_rate_radio();                      // 18
-    caption_meter_buttons();                 // 19
-    fill_card_list_step();                   // 20
+    persisted.selected_card = 0;           // 12
+    load_settings_step();                  // 13
+    init_audio_library_step(options);      // 14
+    sleep_ms(options.startup_wait_ms);     // 15
+    apply_mode_step();                     // 16
+    thread_resume(core.dsp_thread);        // 17
+    check_rate_radio();                    // 18
+    caption_meter_buttons();               // 19
+    fill_card_list_step();                 // 20
     thread_resume(core.cpu_monitor_thread);  // 21
 }
 
@@ -64,14 +65,14 @@ int run_receiver(int argc, char** argv, const startup_options& options) {
 }
 
 void shutdown_receiver() {
-    stop_stream_step();     // 1
-    save_settings_step();   // 2
-    close_wave_files();     // 3
-    stop_worker_threads();  // 4
+    stop_stream_step();          // 1
+    save_settings_step();        // 2
+    close_wave_files();          // 3
+    stop_worker_threads();       // 4
     // 5, 6: the lock and the events are released with the process; no thread uses them now.
-    restore_live_mode_step();   // 7
-    terminate_audio_library();  // 8
-    destroy_band_filter();      // 9
+    restore_live_mode_step();    // 7
+    terminate_audio_library();   // 8
+    destroy_band_filter();       // 9
     core.phase = receiver_phase::shut_down;
 }
 

@@ -271,4 +271,29 @@ TEST_F(Recording, WhatNeedsTheFileWaitsForTheFinish) {
     EXPECT_TRUE(boxes_so_far().empty());
 }
 
+// A recording cut off (a crash): Play says so and plays what the file holds.
+TEST_F(Recording, PlayingACutOffRecordingSaysSo) {
+    {
+        std::optional<wave_file> f = create_wave_file("temp.wav", true);
+        std::vector<float> block(block_size, 0.25f);
+        for (int i = 0; i < 3; ++i) write_wave_block(*f, block.data(), block.data());
+    }  // sizes still 0
+    manual_event play_event;
+    worker_thread player_thread_handle;
+    play.play_event = &play_event;
+    play.thread = &player_thread_handle;
+    thread_create(player_thread_handle, player_thread, &play);
+    press(id_play_wave);
+    EXPECT_EQ(play.play_button_on, 1);
+    EXPECT_EQ(play.total_blocks, 3u);
+    EXPECT_EQ(boxes_so_far(),
+              std::vector<std::string>{"temp.wav was not finished (the recording was cut off): it "
+                                       "plays up to its last whole frame/rec error"});
+    press(id_play_wave);
+    EXPECT_EQ(play.play_button_on, 0);
+    thread_stop(
+        player_thread_handle, [](void* e) { event_set(*static_cast<manual_event*>(e)); },
+        &play_event);
+}
+
 }  // namespace

@@ -123,6 +123,31 @@ check_recording() {
     [[ "$(u32_at temp.wav 4)" == "$((size - 8))" ]] || fail "$1: RIFF size $(u32_at temp.wav 4)"
     [[ "$(u32_at temp.wav 24)" == "$2" ]] || fail "$1: rate $(u32_at temp.wav 24)"
 }
+# Waits up to 30 s for the recording to hold $1 bytes of data (the stream may start late on
+# a loaded machine), or for its header to say so with a second argument "header".
+wait_for_data() {
+    local have
+    for _ in $(seq 300); do
+        if [[ "${2:-}" == header ]]; then
+            have="$(u32_at temp.wav 40 2>/dev/null)"
+        else
+            have="$(( $(stat -c %s temp.wav 2>/dev/null || echo 44) - 44 ))"
+        fi
+        (( ${have:-0} >= $1 )) && return
+        sleep 0.1
+    done
+    fail "temp.wav never held $1 bytes of data${2:+ in its header}"
+}
+# The recording stops in the background: waits up to 30 s for the header, then checks it.
+wait_until_finished() {
+    for _ in $(seq 300); do
+        local size
+        size="$(stat -c %s temp.wav)"
+        [[ "$(u32_at temp.wav 40)" == "$((size - 44))" ]] && break
+        sleep 0.1
+    done
+    check_recording "$@"
+}
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
 "$tolvan" -noerrormsgboxes >"$tmp/run5.log" 2>&1 &
 app_pid=$!
@@ -132,18 +157,18 @@ sleep 1
 click 940 456  # Start
 sleep 1
 click 45 463  # Rec
-sleep 2
+wait_for_data $((2 * 16384))
 import -window "$wid" "$artifacts/tolvan_recording.png" 2>/dev/null
 click 45 463
-sleep 0.5
-check_recording "Rec stopped" 48000
+wait_until_finished "Rec stopped" 48000
 click 62 341  # Play wave
 sleep 2
 import -window "$wid" "$artifacts/tolvan_playing.png" 2>/dev/null
 click 62 341
 sleep 0.5
+rm -f temp.wav
 click 45 463  # Rec, then Quit while it records
-sleep 1.5
+wait_for_data $((2 * 16384))
 click 940 456
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 wait "$app_pid"
@@ -165,7 +190,11 @@ record_then() {  # record_then WHAT EXPECTED_EXIT_CODE: start, record 2 s, end b
     click 940 456  # Start
     sleep 1
     click 45 463  # Rec
-    sleep 2
+    if [[ "$1" == sigkill ]]; then
+        wait_for_data $((23 * 16384)) header  # a second at 48 kHz
+    else
+        wait_for_data $((2 * 16384))
+    fi
     case "$1" in
     escape) xdotool key --window "$wid" Escape ;;
     sigterm) kill -TERM "$app_pid" ;;
@@ -189,6 +218,6 @@ done
 record_then sigkill 137
 size="$(stat -c %s temp.wav)"
 data="$(u32_at temp.wav 40)"
-(( data % (23 * 16384) == 0 && data <= size - 44 && size - 44 - data < 24 * 16384 )) ||
+(( data > 0 && data % (23 * 16384) == 0 && data <= size - 44 && size - 44 - data < 24 * 16384 )) ||
     fail "killed: data size $data in a file of $size bytes"
 echo "PASS"

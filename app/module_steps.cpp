@@ -17,6 +17,7 @@
 #include "panel/card_list.h"
 #include "panel/control_events.h"
 #include "panel/playback_mode.h"
+#include "panel/rec_button.h"
 #include "panel/retune.h"
 #include "panel/settings_link.h"
 #include "panel/start_quit.h"
@@ -32,14 +33,26 @@ display_context links;
 
 namespace {
 
-// Each frame: the panel looks after the stream, then the display computes the picture.
+// Each frame: the panel looks after the stream and a recording that ended by itself, then
+// the display computes the picture.
 void receiver_frame_move(gui::Device* device, double time_s, float elapsed_s, void* context) {
     watch_stream(links);
+    check_recording(links);
     frame_update(device, time_s, elapsed_s, context);
 }
 
 std::atomic<bool> quit_posted{false};
 std::atomic<int> quit_code{0};
+
+// The display is gone: no frame can be drawn and no box shown. The receiver ends as when
+// its window is closed and the process ends here.
+void display_lost(void*) {
+    set_message_box_handler(nullptr);  // boxes go to standard error
+    std::fputs("tolvan: the connection to the display was lost\n", stderr);
+    end_without_saving();
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
 
 void post_quit(int exit_code) {
     quit_code = exit_code;
@@ -89,6 +102,7 @@ void register_framework_callbacks() {
     gui::set_message_callback(window_message_handler, nullptr);
     gui::set_frame_render_callback(frame_render, nullptr);
     gui::set_frame_move_callback(receiver_frame_move, nullptr);
+    gui::set_display_lost_callback(display_lost, nullptr);
 }
 
 void create_controls_step() {
@@ -211,10 +225,10 @@ void stop_stream_step() {
 void save_settings_step() {
     save_settings(data_origin, data_origin, persisted, dialogs);
 }
-// A recording still running at Quit is finished like a stopped one, so its header holds
-// the real sizes and the file plays back.
+// A recording still running at the end is finished like a stopped one, so its header holds
+// the real sizes and the file plays back; a recording being finished is waited for.
 void close_wave_files() {
-    if (core.rec.record_file) stop_recording(core.rec);
+    finish_recording_at_exit(links);
     stop_playback(core.play);
 }
 // The stream is stopped, so this only brings the mode values back from a playback.

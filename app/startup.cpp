@@ -48,7 +48,9 @@ int run_receiver_window(int argc, char** argv) {
     }
     show_card_name();  // 27
     core.phase = receiver_phase::idle;
-    return main_loop_step();  // 28
+    const int code = main_loop_step();  // 28
+    if (core.phase != receiver_phase::shut_down) end_without_saving();
+    return code;
 }
 
 int run_receiver(int argc, char** argv, const startup_options& options) {
@@ -61,7 +63,9 @@ int run_receiver(int argc, char** argv, const startup_options& options) {
     if (quit_requested()) return quit_exit_code();
     if (!options.open_window) {
         core.phase = receiver_phase::idle;
-        return run_headless();
+        const int code = run_headless();
+        if (core.phase != receiver_phase::shut_down) end_without_saving();
+        return code;
     }
     return run_receiver_window(argc, argv);
 }
@@ -77,5 +81,13 @@ void shutdown_receiver() {
     // 5, 6: the lock and the events are released with the process; no thread uses them now.
     terminate_audio_library();  // 8
     destroy_band_filter();      // 9
+    core.phase = receiver_phase::shut_down;
+}
+
+void end_without_saving() {
+    stop_stream_step();
+    close_wave_files();
+    stop_worker_threads();
+    terminate_audio_library();
     core.phase = receiver_phase::shut_down;
 }

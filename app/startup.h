@@ -24,3 +24,6 @@ int run_receiver(int argc, char** argv, const startup_options& options);
 // Stops the stream, saves the settings, closes wave files, stops the threads and
 // releases the audio library, in that order.
 void shutdown_receiver();
+// The same without saving the settings, for an end other than "Quit" (the window closed,
+// Esc, the display lost): a running recording is finished all the same.
+void end_without_saving();

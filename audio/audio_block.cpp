@@ -6,31 +6,6 @@
 
 namespace {
 
-// The raw card input of this block for the recorder thread; a full ring drops the block.
-void keep_for_recorder(wave_handoff& w, const float* in) {
-    wave_block* slot = ring_write_slot(w.to_recorder);
-    if (!slot) {
-        ++w.recorder_overruns;
-        return;
-    }
-    for (int32_t k = 0; k < block_size; ++k) {
-        slot->left[k] = in[2 * k];
-        slot->right[k] = in[2 * k + 1];
-    }
-    ring_commit(w.to_recorder);
-}
-
-// The player's next block, or the last one again when the player has none ready.
-const wave_block& next_played(wave_handoff& w, audio_counters& c) {
-    if (const wave_block* b = ring_read_slot(w.from_player)) {
-        w.last_played = *b;
-        ring_release(w.from_player);
-    } else {
-        ++c.player_empty;
-    }
-    return w.last_played;
-}
-
 void write_block(const audio_out_block& b, float* out) {
     const float gain = b.gain;
     for (int32_t k = 0; k < block_size; ++k) {
@@ -67,10 +42,11 @@ void hand_in_block(audio_context& ctx, const float* in) {
     block.serial = c.blocks + 1;
 
     if (w.playing) {
-        const wave_block& p = next_played(w, c);
+        if (!take_played_block(w)) ++c.player_empty;
+        const wave_block& p = w.last_played;
         correct_iq_planar(p.left, p.right, g, rf_gain, phase_sin, phase_sec, reverse, block);
     } else {
-        if (w.recording) keep_for_recorder(w, in);
+        hand_to_recorder(w, in);
         correct_iq(in, g, rf_gain, phase_sin, phase_sec, reverse, block);
     }
     // A full queue drops the block: the DSP thread has fallen a whole queue behind.

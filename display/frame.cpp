@@ -108,10 +108,10 @@ void fill_cpu_bar(Device& device, int u) {
     }
 }
 
-void fill_playback_bar(Device& device, uint32_t n, uint32_t current, bool start_on,
+void fill_playback_bar(Device& device, uint32_t n, uint32_t heard, bool start_on,
                        uint32_t start_block, bool end_on, uint32_t end_block) {
     if (n == 0) return;  // a file without whole blocks has no position to show
-    const int play_px = int(current * 1024u / n);
+    const int play_px = int(heard * 1024u / n);
     int bar_start = 0;
     if (start_on) {
         const int x = int(start_block * 1024u / n);
@@ -180,7 +180,7 @@ void frame_render(Device* device, double, float elapsed_s, void*) {
     device->clear_rect(cpu_background, panel_black);
     if (d.play && is_playing(*d.play)) {  // 3
         const player& pb = *d.play;
-        fill_playback_bar(*device, pb.total_blocks, pb.current_block, pb.start_marker_on,
+        fill_playback_bar(*device, pb.total_blocks, block_heard(pb), pb.start_marker_on,
                           pb.start_block, pb.end_marker_on, pb.end_block);
     }
     if (d.cpu_usage_percent) fill_cpu_bar(*device, *d.cpu_usage_percent);              // 4

@@ -11,8 +11,8 @@ void frame_render(gui::Device* device, double time_s, float elapsed_s, void* con
 // The CPU usage bar on y 458..460 for a usage [%]: green up to 40, then yellow, then red;
 // nothing above 100.
 void fill_cpu_bar(gui::Device& device, int usage_percent);
-// The playback bar and the loop marks for the player's position (nothing for an empty
+// The playback bar up to the block being heard, and the loop marks (nothing for an empty
 // file).
-void fill_playback_bar(gui::Device& device, uint32_t total_blocks, uint32_t current_block,
+void fill_playback_bar(gui::Device& device, uint32_t total_blocks, uint32_t heard_block,
                        bool start_marker_on, uint32_t start_block, bool end_marker_on,
                        uint32_t end_block);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "gui/display_loss.h"
 #include "gui/picture_scaling.h"
 #include "gui/sdl_device.h"
 #include "gui/sdl_events.h"
@@ -505,6 +506,8 @@ int create_window(const char* title, void*, void*, void*, int x, int y) {
             report_error(text.c_str());
             return status_fail;
         }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (s.window.sdl && driver && std::string(driver) == "x11") watch_x11_connection();
     }
     s.window_made = true;
     return status_ok;

@@ -67,6 +67,12 @@ void set_device_destroyed_callback(DeviceDestroyedCallback cb, void* context);
 void set_message_callback(MessageCallback cb, void* context);
 void set_frame_render_callback(FrameRenderCallback cb, void* context);
 void set_frame_move_callback(FrameMoveCallback cb, void* context);
+// Called on the GUI thread when the connection to the display is lost (the X server ended
+// or dropped it). Nothing can be drawn any more and the frame loop cannot go on: the
+// callback ends the process itself; if it returns, the framework ends it with exit code 1.
+// Without a callback the display library's own handling stays.
+using DisplayLostCallback = void (*)(void* context);
+void set_display_lost_callback(DisplayLostCallback cb, void* context);
 
 // Command-line options of the framework (see framework_init).
 struct FrameworkOptions {

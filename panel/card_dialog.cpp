@@ -1,6 +1,7 @@
 #include "panel/card_dialog.h"
 
 #include "panel/apply_mode.h"
+#include "panel/rec_button.h"
 #include "panel/retune.h"
 
 using namespace gui;
@@ -72,6 +73,12 @@ void card_event_handler(unsigned, int control_id, GuiControl*, void*) {
             if (GuiControl* cw = d.get_control(id_family_cw)) cw->set_visible(true);
             break;
         case id_card_ok:
+            if (refuse_change_while_recording(c, !is_checked(d, id_rate_48k),
+                                              !is_checked(d, id_rate_48k) &&
+                                                  is_checked(d, id_family_cw))) {
+                show_card_dialog(c);  // the radios show the rate and family still in force
+                return;
+            }
             take_selected_card(c);
             if (is_checked(d, id_rate_48k)) {
                 c.signal->sampling_high = 0;

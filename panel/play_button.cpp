@@ -31,8 +31,14 @@ void play_button_pressed(panel_context& c) {
         sleep_ms(playback_settle_ms);
         return;
     }
+    wait_for_recording(c);  // a stopped recording may still be being finished
     set_play_fill(p, play_on_fill);
     const bool opened = open_playback(pl, record_file_name);
+    if (opened && pl.size_from_length)
+        message_box(
+            "temp.wav was not finished (the recording was cut off): it plays up to its "
+            "last whole frame",
+            "rec error");
     enter_playback_mode(c.modes->selected_mode, opened ? pl.playback_file_rate : 0);
     if (opened) {
         begin_playback(pl);

@@ -41,8 +41,3 @@ template <class T, size_t C>
 size_t ring_count(const spsc_ring<T, C>& r) {
     return r.head.load(std::memory_order_acquire) - r.tail.load(std::memory_order_acquire);
 }
-// Consumer side only: drops everything committed so far.
-template <class T, size_t C>
-void ring_clear(spsc_ring<T, C>& r) {
-    r.tail.store(r.head.load(std::memory_order_acquire), std::memory_order_release);
-}

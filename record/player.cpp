@@ -16,9 +16,12 @@ void rewind_to_start(player& p) {
     if (p.play_file) seek_wave(*p.play_file, block_offset(p, p.start_block));
 }
 
-// The next block of the loop into `b`. Past the last block comes the partial block of the
-// file's end (when the loop runs to it), then the loop starts again at start_block.
-void read_next(player& p, wave_block& b) {
+// The next block of the loop into `out`. Past the last block comes the partial block of
+// the file's end (when the loop runs to it), then the loop starts again at start_block.
+void read_next(player& p, played_block& out) {
+    wave_block& b = out.frames;
+    out.seek = p.handoff->play_seek.load(std::memory_order_relaxed);
+    out.block = p.current_block;
     if (!p.play_file) {
         b = wave_block{};
         return;
@@ -26,8 +29,13 @@ void read_next(player& p, wave_block& b) {
     const uint32_t end = p.end_block;
     const uint32_t current = p.current_block;
     if (current < end) {
-        // A short read keeps the previous samples; the loop goes on.
-        read_wave_block(*p.play_file, b.left, b.right);
+        if (!read_wave_block(*p.play_file, b.left, b.right)) {
+            // The file has become shorter than it was when opened: silence, and the loop
+            // starts again instead of replaying old samples.
+            b = wave_block{};
+            rewind_to_start(p);
+            return;
+        }
         p.current_block = current + 1;
         const bool tail_follows = end == p.total_blocks && p.tail_count > 0;
         if (current + 1 == end && !tail_follows) rewind_to_start(p);
@@ -41,11 +49,13 @@ void read_next(player& p, wave_block& b) {
     rewind_to_start(p);
 }
 
-// (Re)positions the loop after the markers changed: the thread is parked.
+// (Re)positions the loop after the markers changed: the thread is parked. Blocks already
+// read from the old position are dropped by the callback.
 void reposition(player& p) {
     if (!p.end_marker_on) p.end_block = p.total_blocks.load();
     if (!p.start_marker_on) p.start_block = 0;
     rewind_to_start(p);
+    p.handoff->play_seek.fetch_add(1, std::memory_order_release);
 }
 
 // The block under x [px] of the 1024-px bar (integer division, as the bar is drawn).
@@ -71,7 +81,7 @@ void player_thread(worker_thread& self, void* arg) {
     auto& p = *static_cast<player*>(arg);
     auto& ring = p.handoff->from_player;
     while (thread_checkpoint(self)) {
-        wave_block* slot = ring_write_slot(ring);
+        played_block* slot = ring_write_slot(ring);
         if (!slot) {
             // Full: the callback takes one block per block period and the DSP thread sets
             // the event for each; reset first so that no set is lost.
@@ -92,6 +102,7 @@ bool open_playback(player& p, const char* name) {
     p.total_blocks = w->info.total_blocks;
     p.tail_count = w->info.tail_count;
     p.playback_file_rate = w->info.sample_rate;
+    p.size_from_length = w->info.size_from_length;
     return true;
 }
 
@@ -102,10 +113,8 @@ void begin_playback(player& p) {
         p.start_block = 0;
     }
     if (p.end_marker_on && p.end_block > p.total_blocks) p.end_marker_on = 0;
-    reposition(p);
-    // The callback reads the ring only while `playing`, which is clear: blocks left from
-    // an earlier playback are dropped here, before the thread produces new ones.
-    ring_clear(p.handoff->from_player);
+    reposition(p);  // blocks left from an earlier playback are dropped with the read-ahead
+    p.handoff->heard_block = p.start_block.load();
     thread_resume(*p.thread);
     p.thread_resumed = true;
     event_set(*p.play_event);

@@ -1,9 +1,11 @@
 #pragma once
 // The wave player: while a file plays, its thread keeps the callback's ring filled with
 // the file's blocks, looping over start_block .. end_block - 1 (and the partial last
-// block when the loop runs to the end of the file). Start, stop and the loop markers run
-// on the GUI thread, which changes the file and the positions only while the thread is
-// parked between two blocks.
+// block when the loop runs to the end of the file). The file's length counts, not what its
+// header promises: a short file loops over what it holds. Start, stop and the loop markers
+// run on the GUI thread, which changes the file and the positions only while the thread is
+// parked between two blocks; a reposition drops the read-ahead, so the new position is
+// heard at once.
 #include <cstdint>
 #include <optional>
 
@@ -21,6 +23,7 @@ struct player {
     std::optional<wave_file> play_file;
     int64_t data_offset = 0;         // [bytes] file position of the first sample
     int32_t playback_file_rate = 0;  // [Hz] as the header says
+    bool size_from_length = false;   // the header gave no usable data size (see open_wave_file)
     bool thread_resumed = false;
 
     relaxed<uint8_t> play_button_on{0};  // the "Play wave" button is on
@@ -38,6 +41,11 @@ struct player {
 // The callback takes its input from this player's file.
 inline bool is_playing(const player& p) {
     return p.handoff && p.handoff->playing;
+}
+
+// The block the callback took last, the one being heard (the reader is ahead of it).
+inline uint32_t block_heard(const player& p) {
+    return p.handoff ? p.handoff->heard_block.load() : 0;
 }
 
 void player_thread(worker_thread& self, void* play);

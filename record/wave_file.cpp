@@ -1,8 +1,10 @@
 #include "record/wave_file.h"
 
-#include <stdio.h>  // fseeko, ftello: 64-bit offsets
+#include <stdio.h>   // fseeko, ftello: 64-bit offsets
+#include <unistd.h>  // pwrite, fdatasync
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -62,9 +64,24 @@ struct byte_reader {
     }
 };
 
-// Largest data size whose RIFF size (D + 36) still fits 32 bits, in whole blocks.
-constexpr uint64_t max_data_size =
-    (uint64_t(UINT32_MAX) - (wave_header_bytes - 8)) / wave_block_bytes * wave_block_bytes;
+// [bytes] the stream's length, or -1 when it has none (a pipe); the position is kept.
+int64_t stream_length(std::FILE* s) {
+    const off_t at = ftello(s);
+    if (at < 0 || fseeko(s, 0, SEEK_END) != 0) return -1;
+    const off_t end = ftello(s);
+    if (fseeko(s, at, SEEK_SET) != 0) return -1;
+    return end;
+}
+
+bool pwrite_all(int fd, const uint8_t* p, size_t n, off_t at) {
+    while (n > 0) {
+        const ssize_t done = ::pwrite(fd, p, n, at);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        p += done, n -= size_t(done), at += done;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -112,6 +129,7 @@ std::optional<wave_file> create_wave_file(const char* name, bool high_rate) {
     std::FILE* s = std::fopen(name, "wb");
     if (!s) return std::nullopt;
     wave_file f(s);
+    if (std::setvbuf(s, nullptr, _IONBF, 0) != 0) return std::nullopt;
     if (!write_wave_header(s, high_rate)) return std::nullopt;
     return f;
 }
@@ -126,20 +144,32 @@ bool write_wave_block(wave_file& f, const float* left, const float* right) {
     return std::fwrite(buf, 1, sizeof buf, f.stream) == sizeof buf;
 }
 
+bool write_wave_sizes(wave_file& f, uint64_t data_bytes) {
+    if (!f.stream || data_bytes > wave_max_data_bytes || std::fflush(f.stream) != 0) return false;
+    const int fd = ::fileno(f.stream);
+    uint8_t riff[4], size[4];
+    put_u32(riff, uint32_t(data_bytes + wave_header_bytes - 8));
+    put_u32(size, uint32_t(data_bytes));
+    return fd >= 0 && pwrite_all(fd, riff, 4, 4) && pwrite_all(fd, size, 4, 40);
+}
+
 bool finish_wave_file(wave_file& f) {
-    if (!f.stream) return false;
-    if (fseeko(f.stream, 0, SEEK_END) != 0) return false;
-    const int64_t length = ftello(f.stream);
+    if (!f.stream || std::fflush(f.stream) != 0) return false;
+    const int64_t length = stream_length(f.stream);
     if (length < wave_header_bytes) return false;
     uint64_t data = uint64_t(length - wave_header_bytes);
-    if (data > max_data_size) data = max_data_size;
-    uint8_t riff[4], size[4];
-    put_u32(riff, uint32_t(data + wave_header_bytes - 8));
-    put_u32(size, uint32_t(data));
-    bool ok = fseeko(f.stream, 4, SEEK_SET) == 0 && std::fwrite(riff, 1, 4, f.stream) == 4 &&
-              fseeko(f.stream, 40, SEEK_SET) == 0 && std::fwrite(size, 1, 4, f.stream) == 4;
-    ok = fseeko(f.stream, 0, SEEK_END) == 0 && ok;
-    return std::fflush(f.stream) == 0 && ok;
+    if (data > wave_max_data_bytes) data = wave_max_data_bytes;
+    return write_wave_sizes(f, data);
+}
+
+bool sync_wave_file(wave_file& f) {
+    if (!f.stream || std::fflush(f.stream) != 0) return false;
+    if (::fdatasync(::fileno(f.stream)) == 0) return true;
+    return errno == EINVAL || errno == EROFS;  // a pipe or a device without a disk
+}
+
+bool wave_is_seekable(wave_file& f) {
+    return f.stream && stream_length(f.stream) >= 0;
 }
 
 std::optional<wave_info> parse_wave_header(const uint8_t* bytes, size_t n) {
@@ -161,9 +191,24 @@ std::optional<wave_info> parse_wave_header(const uint8_t* bytes, size_t n) {
     info.sample_rate = int32_t(rate);
     info.data_offset = int32_t(r.at);
     info.data_size = data_size;
+    info.declared_data_size = data_size;
     info.channels = channels;
     info.bits_per_sample = bits;
     return info;
+}
+
+void settle_data_size(wave_info& info, int64_t file_length) {
+    if (file_length < 0) return;
+    const uint64_t present =
+        file_length > info.data_offset ? uint64_t(file_length - info.data_offset) : 0;
+    const uint64_t declared = info.declared_data_size;
+    if (declared != 0 ? declared <= present : present == 0) return;
+    uint64_t data = present / 8 * 8;  // whole frames of two floats
+    if (data > wave_max_data_bytes) data = wave_max_data_bytes;
+    info.data_size = uint32_t(data);
+    info.total_blocks = uint32_t(data / wave_block_bytes);
+    info.tail_count = uint32_t((data / 4) % wave_block_floats);
+    info.size_from_length = true;
 }
 
 std::optional<opened_wave> open_wave_stream(std::FILE* stream) {
@@ -173,6 +218,7 @@ std::optional<opened_wave> open_wave_stream(std::FILE* stream) {
     const size_t got = std::fread(head, 1, sizeof head, stream);
     std::optional<wave_info> info = parse_wave_header(head, got);
     if (!info) return std::nullopt;
+    settle_data_size(*info, stream_length(stream));
     if (!seek_wave(f, info->data_offset)) return std::nullopt;
     return opened_wave{std::move(f), *info};
 }

@@ -141,18 +141,15 @@ int run_demod(const demod_options& o, std::FILE* err) {
         return demod_exit_usage;
     }
 
-    // The header's data size may promise more than the file holds (a copy cut short):
-    // demodulate what is there.
-    uint64_t data = info.data_size;
-    const uint64_t present = uint64_t(st.st_size) > uint64_t(info.data_offset)
-                                 ? uint64_t(st.st_size) - info.data_offset
-                                 : 0;
-    if (data > present) {
+    // A recording cut off (a crash, a power cut, a copy cut short) has a data size of 0 or
+    // one beyond the end of the file: what the file holds is demodulated.
+    const uint64_t data = info.data_size;
+    if (info.size_from_length) {
         std::fprintf(err,
                      "tolvan-demod: warning: %s declares %llu bytes of samples but holds %llu; "
-                     "demodulating those\n",
-                     in_name, (unsigned long long)data, (unsigned long long)present);
-        data = present;
+                     "demodulating those (a recording that was cut off)\n",
+                     in_name, (unsigned long long)info.declared_data_size,
+                     (unsigned long long)data);
     }
     const uint64_t floats = data / 4;
     const uint64_t whole_blocks = floats / wave_block_floats;

@@ -4,10 +4,13 @@
 # -quitafterframe ends it with exit code 0, and settings files are left exactly as they
 # were; a stored card that does not exist ends start-up with "device error" and exit 0; a
 # sound library that cannot start says so in a box before any window, and no display ends
-# the run with a message and exit code 1.
+# the run with a message and exit code 1. A recording survives every way the program can
+# end mid-way (Quit, Esc, SIGTERM, the window destroyed under it, the display connection
+# lost, SIGKILL): tolvan-demod reads it.
 set -uo pipefail
 tolvan="$1"
-artifacts="$2"
+demod="$2"
+artifacts="$3"
 mkdir -p "$artifacts"
 source "$(dirname "$0")/x_session.sh"
 start_x_session 1280x1024x24
@@ -94,6 +97,31 @@ check_recording() {
     [[ "$(u32_at temp.wav 4)" == "$((size - 8))" ]] || fail "$1: RIFF size $(u32_at temp.wav 4)"
     [[ "$(u32_at temp.wav 24)" == "$2" ]] || fail "$1: rate $(u32_at temp.wav 24)"
 }
+# Waits up to 30 s for the recording to hold $1 bytes of data (the stream may start late on
+# a loaded machine), or for its header to say so with a second argument "header".
+wait_for_data() {
+    local have
+    for _ in $(seq 300); do
+        if [[ "${2:-}" == header ]]; then
+            have="$(u32_at temp.wav 40 2>/dev/null)"
+        else
+            have="$(( $(stat -c %s temp.wav 2>/dev/null || echo 44) - 44 ))"
+        fi
+        (( ${have:-0} >= $1 )) && return
+        sleep 0.1
+    done
+    fail "temp.wav never held $1 bytes of data${2:+ in its header}"
+}
+# The recording stops in the background: waits up to 30 s for the header, then checks it.
+wait_until_finished() {
+    for _ in $(seq 300); do
+        local size
+        size="$(stat -c %s temp.wav)"
+        [[ "$(u32_at temp.wav 40)" == "$((size - 44))" ]] && break
+        sleep 0.1
+    done
+    check_recording "$@"
+}
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
 "$tolvan" -noerrormsgboxes >"$tmp/run5.log" 2>&1 &
 app_pid=$!
@@ -103,18 +131,18 @@ sleep 1
 click 940 456  # Start
 sleep 1
 click 45 463  # Rec
-sleep 2
+wait_for_data $((2 * 16384))
 import -window "$wid" "$artifacts/tolvan_recording.png" 2>/dev/null
 click 45 463
-sleep 0.5
-check_recording "Rec stopped" 96000
+wait_until_finished "Rec stopped" 96000
 click 62 341  # Play wave
 sleep 2
 import -window "$wid" "$artifacts/tolvan_playing.png" 2>/dev/null
 click 62 341
 sleep 0.5
+rm -f temp.wav
 click 45 463  # Rec, then Quit while it records
-sleep 1.5
+wait_for_data $((2 * 16384))
 click 940 456
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 wait "$app_pid"
@@ -125,7 +153,52 @@ check_recording "Quit while recording" 96000
 mode_line() { sed -n 14p Tolvan_101.ini | tr -d '\r'; }
 [[ "$(mode_line)" == 4 ]] || fail "mode stored by Quit: $(mode_line)"
 
-# 6. The sound library does not start (a broken ALSA configuration): its box appears
+# 6. Ended other ways than by Quit mid-recording: the recording is finished all the same,
+#    the process ends in order (never by a signal), and no settings are written.
+mkdir -p "$tmp/kept"
+cp Tolvan_101.ini IQ.ini "$tmp/kept/"
+record_then() {  # record_then WHAT EXPECTED_EXIT_CODE: start, record 2 s, end by WHAT
+    rm -f temp.wav
+    "$tolvan" -noerrormsgboxes >"$tmp/run6.log" 2>&1 &
+    app_pid=$!
+    wid="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvan 1\.1$' | head -1)"
+    [[ -n "$wid" ]] || fail "$1: no window"
+    sleep 1
+    click 940 456  # Start
+    sleep 1
+    click 45 463  # Rec
+    if [[ "$1" == sigkill ]]; then
+        wait_for_data $((46 * 16384)) header  # a second at 96 kHz
+    else
+        wait_for_data $((2 * 16384))
+    fi
+    case "$1" in
+    escape) xdotool key --window "$wid" Escape ;;
+    sigterm) kill -TERM "$app_pid" ;;
+    window-destroyed) xdotool windowclose "$wid" ;;
+    display-lost) xdotool windowkill "$wid" ;;
+    sigkill) kill -KILL "$app_pid" ;;
+    esac
+    for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    wait "$app_pid"
+    code=$?
+    app_pid=""
+    [[ $code -eq $2 ]] || fail "$1: exit code $code: $(grep -v 'ALSA\|[Jj]ack\|Cannot connect' "$tmp/run6.log" | tail -3)"
+    cmp -s Tolvan_101.ini "$tmp/kept/Tolvan_101.ini" || fail "$1: Tolvan_101.ini written"
+    "$demod" --quiet temp.wav "$tmp/audio.wav" 2>"$tmp/demod.log" || fail "$1: tolvan-demod: $(cat "$tmp/demod.log")"
+}
+for way in escape:0 sigterm:0 window-destroyed:1 display-lost:1; do
+    record_then "${way%%:*}" "${way##*:}"
+    check_recording "${way%%:*}" 96000
+done
+# Killed outright: the header holds the whole seconds written (46 blocks each at 96 kHz).
+record_then sigkill 137
+size="$(stat -c %s temp.wav)"
+data="$(u32_at temp.wav 40)"
+(( data > 0 && data % (46 * 16384) == 0 && data <= size - 44 && size - 44 - data < 47 * 16384 )) ||
+    fail "killed: data size $data in a file of $size bytes"
+
+# 7. The sound library does not start (a broken ALSA configuration): its box appears
 #    before any window and, once confirmed, the run ends without a "device error" and
 #    without opening the receiver's window.
 rm -f Tolvan_101.ini IQ.ini
@@ -151,7 +224,7 @@ app_pid=""
 grep -q 'device error' "$tmp/run6.log" && fail "a library that is down was reported as a missing card"
 [[ ! -e Tolvan_101.ini ]] || fail "settings written after the sound library failed"
 
-# 7. No display: a message that says so and exit code 1, before anything looks at the
+# 8. No display: a message that says so and exit code 1, before anything looks at the
 #    stored card (run 3's files: card 99), and the files stay as they were.
 cp "$tmp/Tolvan_101.ini" "$tmp/IQ.ini" .
 env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$tolvan" >"$tmp/run7.log" 2>&1

@@ -130,12 +130,12 @@ TEST(AudioCallback, RecordingKeepsTheRawInputAndCorrectsTheLiveBlock) {
     r->ctx.iq.iq_gain_slider_value = 7500;
     r->set_phase(0.1);
     r->run();
-    const wave_block* raw = ring_read_slot(r->wave.to_recorder);
+    const recorded_block* raw = ring_read_slot(r->wave.to_recorder);
     ASSERT_NE(raw, nullptr);
     const iq_block& b = r->taken();
     for (int k = 0; k < block_size; ++k) {
-        ASSERT_EQ(raw->left[k], r->left(k));
-        ASSERT_EQ(raw->right[k], r->right(k));
+        ASSERT_EQ(raw->frames.left[k], r->left(k));
+        ASSERT_EQ(raw->frames.right[k], r->right(k));
         // The I/Q gain applies while recording too.
         const double a = 2 * 0.75 * double(r->left(k));
         ASSERT_NEAR(b.im[k], a, 1e-15);
@@ -146,20 +146,20 @@ TEST(AudioCallback, RecordingKeepsTheRawInputAndCorrectsTheLiveBlock) {
 TEST(AudioCallback, FullRecorderRingDropsBlocksAndCountsThem) {
     auto r = make_rig();
     r->wave.recording = 1;
-    for (size_t i = 0; i < wave_ring_blocks + 3; ++i) r->run();
-    EXPECT_EQ(ring_count(r->wave.to_recorder), wave_ring_blocks);
+    for (size_t i = 0; i < recorder_ring_blocks + 3; ++i) r->run();
+    EXPECT_EQ(ring_count(r->wave.to_recorder), recorder_ring_blocks);
     EXPECT_EQ(r->wave.recorder_overruns.load(), 3u);
-    EXPECT_EQ(r->ctx.counters.blocks.load(), wave_ring_blocks + 3);  // the live path goes on
+    EXPECT_EQ(r->ctx.counters.blocks.load(), recorder_ring_blocks + 3);  // the live path goes on
 }
 
 TEST(AudioCallback, PlayingTakesPlayerBlocksAndRepeatsTheLastWhenEmpty) {
     auto r = make_rig();
     r->wave.playing = 1;
     r->wave.recording = 1;  // playing takes precedence: nothing goes to the recorder
-    wave_block* p = ring_write_slot(r->wave.from_player);
+    played_block* p = ring_write_slot(r->wave.from_player);
     for (int k = 0; k < block_size; ++k) {
-        p->left[k] = 0.001f * float(k);
-        p->right[k] = -0.002f * float(k);
+        p->frames.left[k] = 0.001f * float(k);
+        p->frames.right[k] = -0.002f * float(k);
     }
     ring_commit(r->wave.from_player);
     r->run();

@@ -54,7 +54,8 @@ TEST(AudioCallbackThreads, HandOffsStayWholeUnderConcurrency) {
     });
     std::thread recorder([&] {
         while (!r->done || ring_count(r->wave.to_recorder)) {
-            if (const wave_block* b = ring_read_slot(r->wave.to_recorder)) {
+            if (const recorded_block* slot = ring_read_slot(r->wave.to_recorder)) {
+                const wave_block* b = &slot->frames;
                 for (int k = 0; k < block_size; ++k)
                     if (b->left[k] != b->left[0] || b->right[k] != b->right[0]) ++torn;
                 ring_release(r->wave.to_recorder);
@@ -74,8 +75,9 @@ TEST(AudioCallbackThreads, HandOffsStayWholeUnderConcurrency) {
         // Half way the player takes over from the card.
         if (n == calls / 2) r->wave.playing = 1;
         if (r->wave.playing) {
-            if (wave_block* p = ring_write_slot(r->wave.from_player)) {
-                for (int k = 0; k < block_size; ++k) p->left[k] = p->right[k] = float(1000 + n);
+            if (played_block* p = ring_write_slot(r->wave.from_player)) {
+                for (int k = 0; k < block_size; ++k)
+                    p->frames.left[k] = p->frames.right[k] = float(1000 + n);
                 ring_commit(r->wave.from_player);
             }
         }

@@ -161,7 +161,8 @@ TEST_F(FrameTest, PlaybackBarAndLoopMarks) {
     auto idle_black = [&](int x, int y) { return (idle[size_t(y) * 1024 + x] & 0xFFFFFF) == 0; };
     player view;
     view.total_blocks = 100;
-    view.current_block = 50;
+    view.current_block = 58;  // the reader is ahead of what is heard
+    wave->heard_block = 50;
     view.start_marker_on = 1;
     view.start_block = 10;
     view.end_marker_on = 1;

@@ -300,7 +300,8 @@ TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
     EXPECT_EQ(fill(id_rec), fill_idle);
     EXPECT_EQ(play.start_marker_on, 0);  // the markers were set on the file just replaced
     EXPECT_EQ(play.end_block, 40u);
-    EXPECT_EQ(fs::file_size(dir / "temp.wav"), 44u);  // finished, no block yet
+    ASSERT_TRUE(wait_recording_finished(rec, 10000));  // finished in the background
+    EXPECT_EQ(fs::file_size(dir / "temp.wav"), 44u);   // no block yet
 
     // A "temp.wav" that cannot be written: told, and the button does not stay red.
     fs::remove(dir / "temp.wav");
@@ -316,7 +317,8 @@ TEST_F(ControlEvents, RecStartsAndFinishesARecordingUnlessPlaying) {
     EXPECT_EQ(boxes, std::vector<std::string>{"fail to write file/file error"});
     EXPECT_EQ(record_on, 0);
     EXPECT_EQ(fill(id_rec), fill_idle);
-    EXPECT_FALSE(thread_is_running(thread));
+    EXPECT_EQ(handoff->recording, 0);
+    EXPECT_TRUE(recording_finished(rec));
 
     thread_stop(
         thread, [](void* e) { event_set(*static_cast<manual_event*>(e)); }, &event);

@@ -132,11 +132,42 @@ TEST(WaveWrite, HeaderAt48kHzAndUnfinishedSizes) {
     EXPECT_EQ(u32_at(b, 28), 384000u);
     EXPECT_EQ(u32_at(b, 4), 0u);
     EXPECT_EQ(u32_at(b, 40), 0u);
+    // Read back as far as the file goes.
     std::optional<opened_wave> w = open_wave_file(name.c_str());
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->info.total_blocks, 0u);
+    EXPECT_TRUE(w->info.size_from_length);
+    EXPECT_EQ(w->info.declared_data_size, 0u);
+    EXPECT_EQ(w->info.total_blocks, 1u);
     EXPECT_EQ(w->info.tail_count, 0u);
     EXPECT_EQ(w->info.sample_rate, 48000);
+}
+
+TEST(WaveWrite, SizesAreWrittenInPlaceWhileTheFileGrows) {
+    temp_dir d;
+    const std::string name = d.file("rec.wav");
+    std::optional<wave_file> f = create_wave_file(name.c_str(), true);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(wave_is_seekable(*f));
+    float l[block_size] = {}, r[block_size] = {};
+    ASSERT_TRUE(write_wave_block(*f, l, r));
+    ASSERT_TRUE(write_wave_sizes(*f, 16384));
+    ASSERT_TRUE(sync_wave_file(*f));
+    l[0] = 5.0f;
+    ASSERT_TRUE(write_wave_block(*f, l, r));  // goes on at the end, not after the header
+    std::vector<uint8_t> b = read_bytes(name);
+    ASSERT_EQ(b.size(), 44u + 2 * 16384u);
+    EXPECT_EQ(u32_at(b, 4), 16384u + 36);
+    EXPECT_EQ(u32_at(b, 40), 16384u);
+    EXPECT_EQ(u32_at(b, 44 + 16384), std::bit_cast<uint32_t>(5.0f));
+    EXPECT_FALSE(write_wave_sizes(*f, wave_max_data_bytes + 16384)) << "beyond 32-bit sizes";
+    // A pipe has no sizes to rewrite and no disk to sync.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    wave_file pipe_end(::fdopen(fds[1], "wb"));
+    EXPECT_FALSE(wave_is_seekable(pipe_end));
+    EXPECT_FALSE(write_wave_sizes(pipe_end, 0));
+    EXPECT_TRUE(sync_wave_file(pipe_end));
+    ::close(fds[0]);
 }
 
 TEST(WaveWrite, CreateFailsWhereNoFileCanBeMade) {
@@ -304,8 +335,11 @@ TEST(WaveRead, DataSizeBeyondTheFileReadsSafely) {
     write_bytes(name, b);
     std::optional<opened_wave> w = open_wave_file(name.c_str());
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->info.total_blocks, 10u);
-    EXPECT_EQ(w->info.tail_count, 10u);
+    EXPECT_TRUE(w->info.size_from_length);
+    EXPECT_EQ(w->info.declared_data_size, 10u * 16384 + 40);
+    EXPECT_EQ(w->info.data_size, 16384u + 8) << "whole frames of what the file holds";
+    EXPECT_EQ(w->info.total_blocks, 1u);
+    EXPECT_EQ(w->info.tail_count, 2u);
     float l[block_size], r[block_size];
     ASSERT_TRUE(read_wave_block(w->file, l, r));
     std::fill(l, l + block_size, 7.0f);
@@ -319,6 +353,42 @@ TEST(WaveRead, DataSizeBeyondTheFileReadsSafely) {
     EXPECT_NE(r[0], 0.0f);
     EXPECT_NE(l[1], 0.0f);
     EXPECT_EQ(r[1], 0.0f);
+}
+
+TEST(WaveRead, DataSizeSettledAgainstTheFileLength) {
+    auto settled = [](uint32_t declared, int64_t length) {
+        wave_info i;
+        i.data_offset = 44;
+        i.declared_data_size = i.data_size = declared;
+        i.total_blocks = declared / 16384;
+        i.tail_count = (declared / 4) % 4096;
+        settle_data_size(i, length);
+        return i;
+    };
+    wave_info i = settled(3 * 16384, 44 + 5 * 16384);  // shorter than the file: as declared
+    EXPECT_FALSE(i.size_from_length);
+    EXPECT_EQ(i.data_size, 3u * 16384);
+    i = settled(3 * 16384, 44 + 3 * 16384);
+    EXPECT_FALSE(i.size_from_length);
+    i = settled(0, 44);  // no data and none promised
+    EXPECT_FALSE(i.size_from_length);
+    EXPECT_EQ(i.total_blocks, 0u);
+    i = settled(0, 44 + 2 * 16384 + 13);
+    EXPECT_TRUE(i.size_from_length);
+    EXPECT_EQ(i.data_size, 2u * 16384 + 8);
+    EXPECT_EQ(i.total_blocks, 2u);
+    EXPECT_EQ(i.tail_count, 2u);
+    i = settled(3 * 16384 + 1, 44 + 3 * 16384);  // one byte beyond the end
+    EXPECT_TRUE(i.size_from_length);
+    EXPECT_EQ(i.data_size, 3u * 16384);
+    i = settled(0, 30);  // shorter than its header
+    EXPECT_EQ(i.data_size, 0u);
+    i = settled(0, int64_t(1) << 33);  // 8 GiB without sizes: what 32-bit sizes can say
+    EXPECT_EQ(i.data_size, uint32_t(wave_max_data_bytes));
+    EXPECT_EQ(i.total_blocks, 262143u);
+    i = settled(0, -1);  // no length known (a pipe): the header holds
+    EXPECT_FALSE(i.size_from_length);
+    EXPECT_EQ(i.data_size, 0u);
 }
 
 TEST(WaveRead, ClosedFileFailsQuietly) {

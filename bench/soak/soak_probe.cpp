@@ -265,18 +265,31 @@ int main(int argc, char** argv) {
             o.stall_ms, settled_at);
     }
 
-    // Glitches of the steady tone.
+    // Glitches of the steady tone. A gap in the input itself (the generator or the server
+    // late) reaches the output a delay later: such output glitches are the input's, and
+    // are told apart from the receiver's own.
     const double level = median_level(out.windows, steady_from + 1.5, steady_to);
     const std::vector<glitch> glitches = find_glitches(out.windows, steady_from + 1.5, steady_to);
-    int silent = 0;
-    for (const glitch& g : glitches) {
-        std::printf("glitch at %.2f s (steady phase): %s, %.1f ms\n", g.t_s - steady_from,
-                    g.kind.c_str(), 1e3 * g.length_s);
-        if (g.kind == "silence") ++silent;
-    }
-    // The input's own steadiness: a gap there is the generator's, not the receiver's.
     const std::vector<glitch> input_glitches =
         find_glitches(in.windows, steady_from + 1.5, steady_to);
+    std::vector<double> sorted_delays;
+    for (const edge_delay& d : before) sorted_delays.push_back(d.delay_s);
+    std::sort(sorted_delays.begin(), sorted_delays.end());
+    const double delay_s = sorted_delays.empty() ? 0.0 : sorted_delays[sorted_delays.size() / 2];
+    auto follows_input = [&](const glitch& g) {
+        for (const glitch& i : input_glitches)
+            if (g.t_s >= i.t_s - 0.05 && g.t_s <= i.t_s + i.length_s + delay_s + 0.1) return true;
+        return false;
+    };
+    int silent = 0, own = 0;
+    for (const glitch& g : glitches) {
+        const bool theirs = follows_input(g);
+        std::printf("glitch at %.2f s (steady phase): %s, %.1f ms%s\n", g.t_s - steady_from,
+                    g.kind.c_str(), 1e3 * g.length_s, theirs ? " (after an input gap)" : "");
+        if (theirs) continue;
+        ++own;
+        if (g.kind == "silence") ++silent;
+    }
     for (const glitch& g : input_glitches)
         std::printf("input glitch at %.2f s (steady phase): %s, %.1f ms\n", g.t_s - steady_from,
                     g.kind.c_str(), 1e3 * g.length_s);
@@ -305,16 +318,12 @@ int main(int argc, char** argv) {
     for (const auto& [name, d] : by_name)
         if (d > 0) std::printf(" %s %.1f", name.c_str(), 100.0 * double(d) / ticks);
     std::printf("\n");
-    std::vector<double> b;
-    for (const edge_delay& d : before) b.push_back(d.delay_s);
-    std::sort(b.begin(), b.end());
-    const double delay_s = b.empty() ? 0.0 : b[b.size() / 2];
     std::printf(
-        "summary: rate %d, steady %.0f s, glitches %zu (silent %d), receiver CPU %.1f%%, "
-        "resident %ld kB, delay %.1f ms (%.2f blocks), input glitches %zu, recorder "
-        "reconnects %llu\n",
-        o.rate, o.steady_s, glitches.size(), silent, 100.0 * double(total) / ticks, rss_max,
-        1e3 * delay_s, delay_s / block_s, input_glitches.size(),
-        (unsigned long long)(in.reconnects + out.reconnects));
+        "summary: rate %d, steady %.0f s, glitches %d (silent %d; %zu more after input gaps), "
+        "receiver CPU %.1f%%, resident %ld kB, delay %.1f ms (%.2f blocks), input glitches "
+        "%zu, recorder reconnects %llu\n",
+        o.rate, o.steady_s, own, silent, glitches.size() - size_t(own),
+        100.0 * double(total) / ticks, rss_max, 1e3 * delay_s, delay_s / block_s,
+        input_glitches.size(), (unsigned long long)(in.reconnects + out.reconnects));
     return 0;
 }

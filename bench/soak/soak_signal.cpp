@@ -27,14 +27,16 @@ constexpr int chunk_ms = 5;  // [ms] per write and per read: low latency on both
 pa_simple* connect(const std::string& device, pa_stream_direction_t dir, int rate) {
     pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, uint32_t(rate), 2};
     pa_buffer_attr attr{};
-    const uint32_t chunk = uint32_t(rate / 1000 * chunk_ms * 8);
+    const uint32_t chunk = uint32_t(rate / 1000 * chunk_ms * 8);  // [bytes]
     attr.maxlength = uint32_t(-1);
     // The generator keeps 100 ms queued: its own latency does not count (the delay is timed
     // from the input sink's monitor), a gap in it would.
     attr.tlength = dir == PA_STREAM_PLAYBACK ? 20 * chunk : uint32_t(-1);
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(-1);
-    attr.fragsize = dir == PA_STREAM_RECORD ? chunk : uint32_t(-1);
+    // Recorded in fragments of 20 ms: the analysis windows are 5 ms whatever the fragment,
+    // and a server is not pushed into a smaller period than the receiver's own stream needs.
+    attr.fragsize = dir == PA_STREAM_RECORD ? 4 * chunk : uint32_t(-1);
     int err = 0;
     return pa_simple_new(nullptr, "tolvan-soak", dir, device.c_str(), "soak", &spec, nullptr, &attr,
                          &err);

@@ -80,10 +80,6 @@ void play_newest_block(audio_context& ctx, float* out) {
     write_block(tb_front(q), out);
 }
 
-size_t finished_blocks_waiting(const audio_context& ctx) {
-    return tb_waiting(ctx.signal->output);
-}
-
 const audio_out_block* next_finished_block(const audio_context& ctx) {
     return tb_peek_next(ctx.signal->output);
 }

@@ -4,8 +4,6 @@
 // None of these functions allocates, takes a lock, does I/O or waits.
 #include <portaudio.h>
 
-#include <cstddef>
-
 #include "audio/audio_context.h"
 
 // One block of card input (block_size interleaved frames, left = I, right = Q): corrected
@@ -22,9 +20,7 @@ void hand_in_block(audio_context& ctx, const float* in);
 // is silent.
 void play_newest_block(audio_context& ctx, float* out);
 
-// Own-thread drive: finished blocks waiting to be written, and the oldest of them (null
-// when none).
-size_t finished_blocks_waiting(const audio_context& ctx);
+// Own-thread drive: the oldest finished block waiting to be written (null when none).
 const audio_out_block* next_finished_block(const audio_context& ctx);
 // Writes the oldest waiting block times its gain to `out` (both channels); false when none.
 bool take_finished_block(audio_context& ctx, float* out);

@@ -215,7 +215,7 @@ TEST(AudioCallback, ABlockFinishedWithinItsOwnCallWaitsForTheNext) {
     EXPECT_EQ(r->out[2 * 6], 0.5f * 3.0f);
     EXPECT_EQ(r->ctx.counters.output_repeats.load(), 0u);
     EXPECT_EQ(r->ctx.counters.output_dropped.load(), 0u);
-    EXPECT_EQ(finished_blocks_waiting(r->ctx), 0u);
+    EXPECT_EQ(tb_waiting(r->ctx.signal->output), 0u);
 }
 
 // The own-thread drive writes finished blocks in order while the device has room and
@@ -227,7 +227,7 @@ TEST(AudioBlock, FinishedBlocksComeInOrderAndTheOldestCanBeDropped) {
     r->publish_audio(0.1f, 1.0f);
     r->publish_audio(0.2f, 1.0f);
     r->publish_audio(0.3f, 2.0f);
-    EXPECT_EQ(finished_blocks_waiting(r->ctx), 3u);
+    EXPECT_EQ(tb_waiting(r->ctx.signal->output), 3u);
     drop_finished_block(r->ctx);
     EXPECT_EQ(r->ctx.counters.output_dropped.load(), 1u);
     ASSERT_TRUE(take_finished_block(r->ctx, r->out.data()));
@@ -236,7 +236,7 @@ TEST(AudioBlock, FinishedBlocksComeInOrderAndTheOldestCanBeDropped) {
     EXPECT_EQ(r->out[2 * 6 + 1], 0.2f * 3.0f);
     ASSERT_TRUE(take_finished_block(r->ctx, r->out.data()));
     EXPECT_EQ(r->out[2 * 6], 0.3f * 3.0f * 2.0f);
-    EXPECT_EQ(finished_blocks_waiting(r->ctx), 0u);
+    EXPECT_EQ(tb_waiting(r->ctx.signal->output), 0u);
     EXPECT_FALSE(take_finished_block(r->ctx, r->out.data()));
 }
 

@@ -140,9 +140,11 @@ TEST(OutputPacing, AStalledDspThreadCostsItsBlocksButNotTheDelay) {
     ASSERT_GT(r.delay_ms.size(), heard_before + 2);
     for (size_t k = heard_before; k < r.delay_ms.size(); ++k)
         ASSERT_NEAR(r.delay_ms[k], before, 1.5) << "block " << k - heard_before << " after";
-    for (size_t k = 1; k < r.device.written.size(); ++k)
-        if (r.device.written[k] >= 1.0f)
+    for (size_t k = 1; k < r.device.written.size(); ++k) {
+        if (r.device.written[k] >= 1.0f) {
             ASSERT_GE(r.device.written[k], r.device.written[k - 1]) << "went back in time";
+        }
+    }
 }
 
 // A DSP thread a little late (within half the margin) costs nothing.

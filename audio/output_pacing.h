@@ -7,37 +7,26 @@
 // slot k as soon as it is finished. If it is not there by output_deadline after input k
 // came in (the DSP thread is late), the slot gets a fill-in, the last block played again,
 // and the late block is dropped when it comes: a stall costs the blocks it stalled for,
-// and no more, and the device never runs dry for it. What is still queued when a block is
-// written is the margin against a late block and the server taking its next period: when
-// the least of it over pacing_look_blocks writes is under pacing_margin_frames (the device
-// started with less, or it ran dry), silence brings it up to pacing_refill_frames once, and
-// it then stays there, as input and output keep the same pace. A device with no room is
+// and no more, and the device never runs dry for it. When the device has run dry anyway
+// (at the start, after an underflow) pacing_margin_frames of silence go first, so a block
+// that comes a little late next time still finds it playing. A device with no room is
 // ahead of the input: the slot is passed over.
 //
 // Device is any record with `long room()` (frames that can be written now, or a negative
 // error) and `int write(const float* frames, long count)` (0, or a negative error).
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "audio/audio_block.h"
 
-// [frames] least queued before a block is written: a server's period (5 to 10 ms) and a
-// few ms of lateness (8 ms at 96 kHz); every frame of it adds to the delay.
-constexpr long pacing_margin_frames = 3 * block_size / 8;
-// [frames] what a refill brings it up to: a little above, so the jitter of the server's
-// takes does not call for another.
-constexpr long pacing_refill_frames = pacing_margin_frames + block_size / 8;
+constexpr long pacing_margin_frames = block_size;    // queued ahead when the device (re)starts
 constexpr long pacing_dry_frames = block_size / 16;  // less queued: the device ran dry
-constexpr int pacing_look_blocks = 16;  // block writes between looks at the least queued
-constexpr size_t pacing_history = 32;   // input times kept, a power of two
+constexpr size_t pacing_history = 32;                // input times kept, a power of two
 
 struct output_pacer {
     uint64_t fed_through = 0;               // slots given a block or a fill-in, by input serial
     int64_t input_ms[pacing_history] = {};  // [ms] when input block k came in, at k % history
     int32_t rate = 96000;                   // [Hz]
-    long least_queued = 0;                  // [frames] before a block write, since the last look
-    int writes_seen = 0;                    // block writes since the last look
 };
 
 // Starts pacing for a (re)opened stream: the slots of inputs before now are none of its
@@ -45,7 +34,6 @@ struct output_pacer {
 inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
     p.fed_through = inputs_so_far;
     p.rate = rate;
-    p.writes_seen = 0;
 }
 
 // Input block `serial` came in at now_ms.
@@ -53,9 +41,9 @@ inline void pacer_input(output_pacer& p, uint64_t serial, int64_t now_ms) {
     p.input_ms[serial % pacing_history] = now_ms;
 }
 
-// [ms] after an input block by which its output must be on its way: the margin.
+// [ms] after an input block by which its output must be on its way: half the margin.
 inline int64_t output_deadline_ms(const output_pacer& p) {
-    return pacing_margin_frames * 1000 / p.rate;
+    return pacing_margin_frames * 1000 / 2 / p.rate;
 }
 
 // [ms, steady clock] when the next empty slot needs a fill-in; -1 when no slot is open.
@@ -69,7 +57,7 @@ inline int64_t next_fill_in_ms(const output_pacer& p, uint64_t inputs) {
 template <class Device>
 int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer_frames,
                 int64_t now_ms, float* last) {
-    static const float silence[2 * pacing_refill_frames] = {};
+    static const float silence[2 * pacing_margin_frames] = {};
     const uint64_t inputs = ctx.counters.blocks.load();
     for (;;) {
         const audio_out_block* next = next_finished_block(ctx);
@@ -82,23 +70,16 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
         if (!next && !fill_in) return 0;
         long room = device.room();
         if (room < 0) return int(room);
+        const long queued = buffer_frames - room;
+        if (queued < pacing_dry_frames) {
+            if (const int e = device.write(silence, pacing_margin_frames - queued); e < 0) return e;
+            room -= pacing_margin_frames - queued;
+        }
         const uint64_t slot = fill_in ? p.fed_through + 1 : next->input_serial;
         if (room < block_size) {  // ahead of the input: this slot needs nothing
             if (!fill_in) drop_finished_block(ctx);
             p.fed_through = slot;
             continue;
-        }
-        const long queued = buffer_frames - room;
-        // A fill-in is late by design: only finished blocks tell how much the device keeps.
-        const bool dry = queued < pacing_dry_frames;  // at the start, or it underflowed
-        if (!fill_in || dry)
-            p.least_queued = p.writes_seen == 0 || dry ? queued : std::min(p.least_queued, queued);
-        if ((!fill_in && ++p.writes_seen >= pacing_look_blocks) || dry) {
-            const long refill = pacing_refill_frames - p.least_queued;
-            if (p.least_queued < pacing_margin_frames && refill <= room - block_size) {
-                if (const int e = device.write(silence, refill); e < 0) return e;
-            }
-            p.writes_seen = 0;
         }
         if (fill_in)
             ++ctx.counters.output_repeats;

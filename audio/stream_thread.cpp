@@ -49,7 +49,7 @@ const char* drive_own_thread(audio_stream& s, PaStream* h) {
     static thread_local float in[2 * block_size];
     static thread_local float last[2 * block_size];
     const long buffer_frames = Pa_GetStreamWriteAvailable(h);
-    if (buffer_frames < pacing_refill_frames + block_size) return "no room for output";
+    if (buffer_frames < pacing_margin_frames + block_size) return "no room for output";
     tb_skip_waiting(ctx.signal->output);  // blocks finished for a stream that is gone
     output_pacer pacer;
     pacer_reset(pacer, s.sample_rate, c.blocks.load());

@@ -105,7 +105,9 @@ TEST_F(StreamControl, CardListHoldsTheServersDevicesInLibraryOrder) {
     ASSERT_EQ(int32_t(cards.size()), audio.device_count);
     for (size_t i = 0; i < cards.size(); ++i) {
         EXPECT_EQ(cards[i].index, int32_t(i));
-        if (i < 5) EXPECT_EQ(names[i], cards[i].name);
+        if (i < 5) {
+            EXPECT_EQ(names[i], cards[i].name);
+        }
     }
     for (size_t i = cards.size(); i < 5; ++i) EXPECT_EQ(names[i], "");
     EXPECT_EQ(card_name(audio, pulse_card()).value_or(""), "pulse");

@@ -13,9 +13,9 @@ double median_level(const std::vector<tone_window>& w, double from_s, double to_
 }
 
 std::vector<glitch> find_glitches(const std::vector<tone_window>& w, double from_s, double to_s,
-                                  double max_phase_step_rad) {
+                                  double max_phase_step_rad, double reference) {
     std::vector<glitch> found;
-    const double reference = median_level(w, from_s, to_s);
+    if (reference < 0) reference = median_level(w, from_s, to_s);
     bool open = false;
     double previous_phase = 0;
     bool have_previous = false;

@@ -12,11 +12,12 @@ struct glitch {
     std::string kind;  // "silence", "dip" or "phase jump"
 };
 
-// Glitches of a steady tone between from_s and to_s: windows below half the median level
+// Glitches of a steady tone between from_s and to_s: windows below half the reference level
 // ("dip"; below 1/100: "silence"), and phase steps larger than max_phase_step_rad between
-// neighbouring windows. Neighbouring bad windows make one glitch.
+// neighbouring windows. Neighbouring bad windows make one glitch. The reference is the
+// median level of the stretch unless given (a stretch that is mostly silent has none).
 std::vector<glitch> find_glitches(const std::vector<tone_window>& w, double from_s, double to_s,
-                                  double max_phase_step_rad = 0.2);
+                                  double max_phase_step_rad = 0.2, double reference = -1);
 
 struct edge {
     double t_s;  // [s] crossing of half the on-level

@@ -268,8 +268,14 @@ int main(int argc, char** argv) {
     // Glitches of the steady tone. A gap in the input itself (the generator or the server
     // late) reaches the output a delay later: such output glitches are the input's, and
     // are told apart from the receiver's own.
-    const double level = median_level(out.windows, steady_from + 1.5, steady_to);
-    const std::vector<glitch> glitches = find_glitches(out.windows, steady_from + 1.5, steady_to);
+    // The tone's level is taken before any disturbance: an output that stays silent after
+    // one would otherwise lower it until the silence passed for normal.
+    double level_to = steady_to;
+    for (const double at : {o.suspend_at_s, o.restart_at_s})
+        if (at >= 0) level_to = std::min(level_to, steady_from + at);
+    const double level = median_level(out.windows, steady_from + 1.5, level_to);
+    const std::vector<glitch> glitches =
+        find_glitches(out.windows, steady_from + 1.5, steady_to, 0.2, level);
     const std::vector<glitch> input_glitches =
         find_glitches(in.windows, steady_from + 1.5, steady_to);
     std::vector<double> sorted_delays;

@@ -42,7 +42,7 @@ uint64_t callbacks_after(const audio_context& ctx, int ms) {
     return ctx.counters.callbacks.load();
 }
 
-// The server's null sinks hand out their first buffers up to about 2 s after a start.
+// A new stream's first buffers take a moment (a server's period or more).
 bool callbacks_arrive(const audio_context& ctx, uint64_t more_than, int timeout_ms = 5000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (ctx.counters.callbacks.load() <= more_than) {

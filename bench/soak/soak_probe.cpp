@@ -215,6 +215,8 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::duration<double>(o.suspend_s));
             std::system("pactl suspend-sink tolvan_iq 0 && pactl suspend-sink tolvan_out 0");
             suspended_back = steady_s();
+            renew_recorder(in);
+            renew_recorder(out);
         }
         if (o.restart_at_s >= 0 && !restarted && t >= o.restart_at_s) {
             restarted = true;

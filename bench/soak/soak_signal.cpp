@@ -94,7 +94,8 @@ void record(recorder* rp) {
             continue;
         }
         uint64_t n = 0;  // phase reference of this connection
-        while (!r.stop) {
+        const uint64_t renewals = r.renewals;
+        while (!r.stop && r.renewals == renewals) {
             int err = 0;
             if (pa_simple_read(s, buf.data(), buf.size() * sizeof(float), &err) < 0) break;
             const double now = steady_s();
@@ -112,7 +113,7 @@ void record(recorder* rp) {
             r.windows.push_back({t, z.real(), z.imag()});
         }
         pa_simple_free(s);
-        if (!r.stop) ++r.reconnects;
+        if (!r.stop && r.renewals == renewals) ++r.reconnects;
     }
 }
 
@@ -127,6 +128,9 @@ void stop_generator(generator& g) {
 }
 void start_recorder(recorder& r) {
     r.thread = std::thread(record, &r);
+}
+void renew_recorder(recorder& r) {
+    ++r.renewals;
 }
 void stop_recorder(recorder& r) {
     r.stop = true;

@@ -39,12 +39,18 @@ struct recorder {
     bool complex_iq = false;  // input monitor: re = right, im = left; else the left channel
     int window_frames = 480;
     std::atomic<bool> stop{false};
-    std::atomic<uint64_t> reconnects{0};
+    std::atomic<uint64_t> reconnects{0};  // after the server dropped the recording
+    std::atomic<uint64_t> renewals{0};    // asked for by renew_recorder
     std::mutex lock;
     std::vector<tone_window> windows;  // under lock
     std::thread thread;
 };
 void start_recorder(recorder& r);
 void stop_recorder(recorder& r);
+// Ends the recording and starts a new one, as a listener who comes back hears the sink
+// afresh. After a suspend PipeWire (0.3.65) goes on sending silence to a recording of a
+// sink's monitor that spans it, while a new recording of the same monitor hears what is
+// played, with or without the receiver.
+void renew_recorder(recorder& r);
 
 double steady_s();

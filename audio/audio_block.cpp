@@ -1,5 +1,6 @@
 #include "audio/audio_block.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "audio/iq_correction.h"
@@ -40,6 +41,12 @@ void hand_in_block(audio_context& ctx, const float* in) {
     wave_handoff& w = *ctx.wave;
     iq_block& block = tb_back(ctx.signal->input);
     block.serial = c.blocks + 1;
+    if (std::all_of(in, in + 2 * block_size, [](float v) { return v == 0.0f; }))
+        ++c.silent_run;
+    else {
+        c.silent_run = 0;
+        ++c.sounding_blocks;
+    }
 
     if (w.playing) {
         if (!take_played_block(w)) ++c.player_empty;

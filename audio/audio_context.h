@@ -36,6 +36,8 @@ struct audio_counters {
     relaxed<uint64_t> output_repeats{0};  // calls that found no new audio block and replayed one
     relaxed<uint64_t> output_dropped{0};  // finished blocks passed over for a newer one
     relaxed<uint64_t> input_skipped{0};   // card input blocks read and passed over (backlog)
+    relaxed<uint64_t> silent_run{0};      // input blocks in a row of exact zeros, up to now
+    relaxed<uint64_t> sounding_blocks{0};  // input blocks with any sample not zero
 };
 
 struct audio_context {

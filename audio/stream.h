@@ -7,9 +7,10 @@
 // through an ALSA plugin (PulseAudio's or PipeWire's "pulse", "default", ...) has no
 // usable wake-up for a callback stream (the library polls it without pause), so there the
 // receiver's own stream thread reads and writes whole blocks, sleeping until the next one
-// is due. Either way one stream thread watches the stream: a stream that the host ends or
-// that stops delivering is closed and opened again at once, then every reopen_interval_ms,
-// until it runs or the receiver stops it.
+// is due. Either way one stream thread watches the stream: a stream that the host ends,
+// that stops delivering, or whose input turns to digital silence after a signal
+// (audio/silence_watch.h) is closed and opened again at once, then every
+// reopen_interval_ms, until it runs or the receiver stops it.
 //
 // open_stream, stop_stream and the library functions run on the GUI thread; the stream
 // thread opens the stream itself (a sound server's client threads then share its

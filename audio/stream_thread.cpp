@@ -8,6 +8,7 @@
 
 #include "audio/audio_block.h"
 #include "audio/output_pacing.h"
+#include "audio/silence_watch.h"
 #include "audio/stream_handle.h"
 
 namespace {
@@ -43,7 +44,7 @@ struct stream_device {
 // Runs an own-thread stream until it is stopped (returns null) or stops working (returns
 // why). Sleeps until the next input block is due, a finished block arrives, or a late one's
 // slot needs its fill-in.
-const char* drive_own_thread(audio_stream& s, PaStream* h) {
+const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet) {
     audio_context& ctx = *s.ctx;
     audio_counters& c = ctx.counters;
     static thread_local float in[2 * block_size];
@@ -54,6 +55,7 @@ const char* drive_own_thread(audio_stream& s, PaStream* h) {
     output_pacer pacer;
     pacer_reset(pacer, s.sample_rate, c.blocks.load());
     stream_device device{h, &c};
+    silence_watch_open(quiet, c);
     int64_t last_input_ms = steady_now_ms();
     bool delivered = false;
     for (;;) {
@@ -79,6 +81,7 @@ const char* drive_own_thread(audio_stream& s, PaStream* h) {
             return Pa_GetErrorText(PaError(e));
         if (now_ms - last_input_ms > (delivered ? input_silence_limit_ms : first_input_grace_ms))
             return "no input";
+        if (input_went_silent(quiet, c, s.sample_rate)) return "input went silent";
         int64_t wait_ms = frames_ms(block_size - avail, s.sample_rate);
         const int64_t fill_in_at = next_fill_in_ms(pacer, c.blocks.load());
         if (fill_in_at >= 0) wait_ms = std::min(wait_ms, std::max<int64_t>(1, fill_in_at - now_ms));
@@ -87,8 +90,9 @@ const char* drive_own_thread(audio_stream& s, PaStream* h) {
 }
 
 // Watches a callback stream until it is stopped (returns null) or stops working.
-const char* watch_callback(audio_stream& s, PaStream* h) {
+const char* watch_callback(audio_stream& s, PaStream* h, silence_watch& quiet) {
     const audio_counters& c = s.ctx->counters;
+    silence_watch_open(quiet, c);
     uint64_t calls = c.callbacks.load();
     int64_t last_call_ms = steady_now_ms();
     bool delivered = false;
@@ -102,6 +106,7 @@ const char* watch_callback(audio_stream& s, PaStream* h) {
             calls = now_calls;
             last_call_ms = now_ms;
             delivered = true;
+            if (input_went_silent(quiet, c, s.sample_rate)) return "input went silent";
         } else if (now_ms - last_call_ms >
                    (delivered ? input_silence_limit_ms : first_input_grace_ms)) {
             return "no input";
@@ -146,9 +151,10 @@ void stream_thread_body(audio_stream* sp) {
     if (h) s.state = stream_state::running;
     s.open_failed = h == nullptr;
     event_set(s.opened);  // open_stream reads the handle and the result from here on
+    silence_watch quiet;
     while (h) {
-        const char* why =
-            s.drive == stream_drive::own_thread ? drive_own_thread(s, h) : watch_callback(s, h);
+        const char* why = s.drive == stream_drive::own_thread ? drive_own_thread(s, h, quiet)
+                                                              : watch_callback(s, h, quiet);
         if (!why) break;
         h = reopen(s, h, why);
     }

@@ -253,6 +253,24 @@ TEST(AudioCallback, CountsCallsFramesAndStatusFlags) {
     EXPECT_EQ(c.blocks.load(), 3u);
 }
 
+// Digital silence is counted on the card's input as it came, before any gain.
+TEST(AudioCallback, CountsRunsOfDigitalSilenceOnTheCardInput) {
+    auto r = make_rig();
+    const audio_counters& c = r->ctx.counters;
+    r->mode.rf_gain = 0;  // the corrected block is zeros either way
+    r->run();
+    EXPECT_EQ(c.silent_run.load(), 0u);
+    EXPECT_EQ(c.sounding_blocks.load(), 1u);
+    std::vector<float> zeros(2 * block_size, 0.0f);
+    r->run(zeros.data());
+    r->run(zeros.data());
+    EXPECT_EQ(c.silent_run.load(), 2u);
+    zeros[2 * block_size - 1] = 1e-30f;  // one sample of the last frame
+    r->run(zeros.data());
+    EXPECT_EQ(c.silent_run.load(), 0u);
+    EXPECT_EQ(c.sounding_blocks.load(), 2u);
+}
+
 TEST(AudioCallback, AFrameCountOtherThanABlockIsSilencedAndNotProcessed) {
     auto r = make_rig();
     const uint32_t event_word = r->dsp_event.word.load();

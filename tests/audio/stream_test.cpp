@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "audio/headless_receive.h"
+#include "audio/silence_watch.h"
 #include "platform/message_box.h"
 #include "pulse_server.h"
 
@@ -190,6 +192,39 @@ TEST_F(StreamControl, AStreamWhoseServerDiesIsReopenedUntilItRunsAgain) {
     EXPECT_EQ(stream_trouble_ms(audio), 0);
     stop_stream(audio);
     EXPECT_FALSE(stream_active(audio));
+    EXPECT_TRUE(boxes.empty());
+}
+
+// The input sink's monitor gives exact zeros while nothing plays into it. Silence from the
+// start leaves the stream alone; silence after a signal gets it reopened (as after a
+// PipeWire suspend, which can leave a capture delivering zeros for good).
+TEST_F(StreamControl, AnInputThatFallsDigitallySilentAfterASignalIsReopened) {
+    ASSERT_TRUE(open_and_run(audio, parts->ctx, pulse_card(), 96000));
+    const audio_counters& c = parts->ctx.counters;
+    const uint32_t revivals = audio.revivals;
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * silence_limit_ms));
+    EXPECT_EQ(c.sounding_blocks.load(), 0u);
+    EXPECT_EQ(audio.revivals, revivals);
+
+    // One second of a full-scale tone, raw float32 stereo.
+    const std::string tone = server.dir + "/tone.raw";
+    {
+        std::vector<float> frames(2 * 96000);
+        for (size_t k = 0; k < frames.size(); ++k) frames[k] = float(std::sin(0.05 * double(k)));
+        std::FILE* f = std::fopen(tone.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(frames.data(), sizeof(float), frames.size(), f);
+        std::fclose(f);
+    }
+    const pid_t player = spawn({"pacat", "-d", "tolvan_iq", "--raw", "--format=float32le",
+                                "--channels=2", "--rate=96000", tone});
+    ASSERT_GT(player, 0);
+    EXPECT_TRUE(comes_true([&] { return c.sounding_blocks.load() > 0; }, 5000));
+    EXPECT_TRUE(wait_child(player, 10000));
+    EXPECT_EQ(audio.revivals, revivals);  // not while it sounds
+    ASSERT_TRUE(comes_true([&] { return audio.revivals > revivals; }, 4 * silence_limit_ms));
+    EXPECT_TRUE(comes_true([&] { return stream_active(audio); }, 2000));
+    stop_stream(audio);
     EXPECT_TRUE(boxes.empty());
 }
 

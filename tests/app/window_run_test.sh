@@ -206,7 +206,9 @@ printf 'this is { not an ALSA configuration\n' >"$tmp/broken-alsa.conf"
 ALSA_CONFIG_PATH="$tmp/broken-alsa.conf" "$tolvan" >"$tmp/run6.log" 2>&1 &
 app_pid=$!
 box=""
-for _ in $(seq 100); do
+# As long as the receiver's window may take to appear (30 s): under the sanitizers with the
+# other tests running, the box once did not appear within 10 s (not seen again since).
+for _ in $(seq 300); do
     box="$(xwininfo -root -tree | grep '"PA19_initialize error"' | awk '{print $1}' | head -1)"
     [[ -n "$box" ]] && break
     sleep 0.1

@@ -29,6 +29,12 @@ bool stop_requested(const audio_stream& s) {
     return s.stop_wanted.load(std::memory_order_acquire);
 }
 
+// The card's input went digitally silent while it is what is heard: during playback of a
+// recording a reopen would only break up the recording's sound.
+bool heard_input_went_silent(const audio_stream& s, silence_watch& quiet) {
+    return !s.ctx->wave->playing && input_went_silent(quiet, s.ctx->counters, s.sample_rate);
+}
+
 // The device behind an own-thread stream, for the output pacing.
 struct stream_device {
     PaStream* stream;
@@ -81,7 +87,7 @@ const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet)
             return Pa_GetErrorText(PaError(e));
         if (now_ms - last_input_ms > (delivered ? input_silence_limit_ms : first_input_grace_ms))
             return "no input";
-        if (input_went_silent(quiet, c, s.sample_rate)) return "input went silent";
+        if (heard_input_went_silent(s, quiet)) return "input went silent";
         int64_t wait_ms = frames_ms(block_size - avail, s.sample_rate);
         const int64_t fill_in_at = next_fill_in_ms(pacer, c.blocks.load());
         if (fill_in_at >= 0) wait_ms = std::min(wait_ms, std::max<int64_t>(1, fill_in_at - now_ms));
@@ -106,7 +112,7 @@ const char* watch_callback(audio_stream& s, PaStream* h, silence_watch& quiet) {
             calls = now_calls;
             last_call_ms = now_ms;
             delivered = true;
-            if (input_went_silent(quiet, c, s.sample_rate)) return "input went silent";
+            if (heard_input_went_silent(s, quiet)) return "input went silent";
         } else if (now_ms - last_call_ms >
                    (delivered ? input_silence_limit_ms : first_input_grace_ms)) {
             return "no input";

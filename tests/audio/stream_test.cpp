@@ -197,7 +197,8 @@ TEST_F(StreamControl, AStreamWhoseServerDiesIsReopenedUntilItRunsAgain) {
 
 // The input sink's monitor gives exact zeros while nothing plays into it. Silence from the
 // start leaves the stream alone; silence after a signal gets it reopened (as after a
-// PipeWire suspend, which can leave a capture delivering zeros for good).
+// PipeWire suspend, which can leave a capture delivering zeros for good), but not while a
+// recording plays.
 TEST_F(StreamControl, AnInputThatFallsDigitallySilentAfterASignalIsReopened) {
     ASSERT_TRUE(open_and_run(audio, parts->ctx, pulse_card(), 96000));
     const audio_counters& c = parts->ctx.counters;
@@ -220,8 +221,13 @@ TEST_F(StreamControl, AnInputThatFallsDigitallySilentAfterASignalIsReopened) {
                                 "--channels=2", "--rate=96000", tone});
     ASSERT_GT(player, 0);
     EXPECT_TRUE(comes_true([&] { return c.sounding_blocks.load() > 0; }, 5000));
+    // While a recording plays, the card's silence is not what is heard: no reopen.
+    parts->wave.playing = 1;
     EXPECT_TRUE(wait_child(player, 10000));
     EXPECT_EQ(audio.revivals, revivals);  // not while it sounds
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * silence_limit_ms));
+    EXPECT_EQ(audio.revivals, revivals);
+    parts->wave.playing = 0;
     ASSERT_TRUE(comes_true([&] { return audio.revivals > revivals; }, 4 * silence_limit_ms));
     EXPECT_TRUE(comes_true([&] { return stream_active(audio); }, 2000));
     stop_stream(audio);

@@ -16,23 +16,17 @@ void set_input(audio_counters& c, uint64_t blocks, uint64_t silent, uint64_t sou
     c.sounding_blocks = sounding;
 }
 
-TEST(SilenceWatch, AnInputSilentFromTheStartIsLeftAlone) {
+TEST(SilenceWatch, SilenceEndsTheStreamOnlyAfterASignalOnceItLastsTheLimit) {
     audio_counters c;
     silence_watch w;
     silence_watch_open(w, c);
-    set_input(c, 1000, 1000, 0);
+    set_input(c, 1000, 1000, 0);  // silent from the start: left alone
     EXPECT_FALSE(input_went_silent(w, c, rate));
-}
-
-TEST(SilenceWatch, SilenceAfterASignalEndsTheStreamOnceItLastsTheLimit) {
-    audio_counters c;
-    silence_watch w;
-    silence_watch_open(w, c);
-    set_input(c, 50, 0, 50);
+    set_input(c, 1050, 0, 50);
     EXPECT_FALSE(input_went_silent(w, c, rate));
-    set_input(c, 50 + limit_blocks - 1, limit_blocks - 1, 50);
+    set_input(c, 1050 + limit_blocks - 1, limit_blocks - 1, 50);
     EXPECT_FALSE(input_went_silent(w, c, rate));
-    set_input(c, 50 + limit_blocks, limit_blocks, 50);
+    set_input(c, 1050 + limit_blocks, limit_blocks, 50);
     EXPECT_TRUE(input_went_silent(w, c, rate));
     EXPECT_EQ(w.silent_reopens, 1);
 

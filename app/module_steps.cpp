@@ -20,6 +20,7 @@
 #include "panel/rec_button.h"
 #include "panel/retune.h"
 #include "panel/settings_link.h"
+#include "panel/sound_hiccups.h"
 #include "panel/start_quit.h"
 #include "panel/window_message_handler.h"
 #include "platform/message_box.h"
@@ -37,6 +38,7 @@ namespace {
 // the display computes the picture.
 void receiver_frame_move(gui::Device* device, double time_s, float elapsed_s, void* context) {
     watch_stream(links);
+    report_sound_hiccups(links);
     check_recording(links);
     frame_update(device, time_s, elapsed_s, context);
 }

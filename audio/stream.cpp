@@ -18,14 +18,6 @@ namespace {
 constexpr int init_settle_ms = 1000;  // [ms] after the library start
 constexpr int open_settle_ms = 100;   // [ms] after a stream start
 
-// A sound server sizes its fragments by the plugin's period: with a period of a block,
-// PipeWire handed the input over and took the output a block at a time, which cost about
-// two thirds of a block of delay against PulseAudio. Own-thread streams get a buffer of
-// three blocks in periods of a quarter block.
-constexpr int own_thread_buffer_blocks = 3;
-constexpr int own_thread_periods = 12;
-constexpr int library_periods = 4;  // the sound library's own choice, for the other streams
-
 void show_error(audio_stream& s, PaError err, const char* caption) {
     s.message_text = bounded_utf8(Pa_GetErrorText(err));
     message_box(s.message_text.c_str(), caption);
@@ -35,13 +27,12 @@ void request_quit(audio_stream& s) {
     if (s.post_quit) s.post_quit(0);
 }
 
-// `latency` [s] for the input and the output.
-PaStreamParameters stream_parameters(int32_t card, double latency) {
+PaStreamParameters stream_parameters(int32_t card, const PaDeviceInfo& info) {
     PaStreamParameters p{};
     p.device = card;
     p.channelCount = 2;
     p.sampleFormat = paFloat32;
-    p.suggestedLatency = latency;
+    p.suggestedLatency = info.defaultLowOutputLatency;  // for the input as well
     p.hostApiSpecificStreamInfo = nullptr;
     return p;
 }
@@ -66,18 +57,15 @@ PaStream* open_and_start(int32_t card, int32_t sample_rate, stream_drive drive,
                          audio_context& ctx) {
     const PaDeviceInfo* info = card >= 0 ? Pa_GetDeviceInfo(card) : nullptr;
     if (!info) return nullptr;
+    const PaStreamParameters output_parameters = stream_parameters(card, *info);
+    const PaStreamParameters input_parameters = stream_parameters(card, *info);
     const bool callback = drive == stream_drive::callback;
-    const double latency = callback ? info->defaultLowOutputLatency
-                                    : double(own_thread_buffer_blocks * block_size) / sample_rate;
-    const PaStreamParameters parameters = stream_parameters(card, latency);
     PaStream* stream = nullptr;
-    if (!callback) PaAlsa_SetNumPeriods(own_thread_periods);
-    const PaError opened =
-        Pa_OpenStream(&stream, &parameters, &parameters, double(sample_rate),
-                      callback ? block_size : paFramesPerBufferUnspecified, paClipOff,
-                      callback ? audio_callback : nullptr, callback ? &ctx : nullptr);
-    if (!callback) PaAlsa_SetNumPeriods(library_periods);
-    if (opened != paNoError) return nullptr;
+    if (Pa_OpenStream(&stream, &input_parameters, &output_parameters, double(sample_rate),
+                      block_size, paClipOff, callback ? audio_callback : nullptr,
+                      callback ? &ctx : nullptr) != paNoError) {
+        return nullptr;
+    }
     // A card's own ALSA device gets a real-time callback thread, as its driver's thread
     // has; where that is not permitted the stream starts without it.
     const PaHostApiInfo* host = Pa_GetHostApiInfo(info->hostApi);

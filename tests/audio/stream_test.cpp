@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <portaudio.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -16,7 +15,6 @@
 
 #include "audio/headless_receive.h"
 #include "audio/silence_watch.h"
-#include "audio/stream_handle.h"
 #include "platform/message_box.h"
 #include "pulse_server.h"
 
@@ -135,30 +133,6 @@ TEST_F(StreamControl, OpenRunsReopenReplacesStopEndsCallbacks) {
     stop_stream(audio);                                    // nothing to stop: harmless
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(parts->ctx.counters.frames.load(), stopped * block_size);
-}
-
-// A sound server hands over its fragments a period at a time, and with a period of a block
-// a block's worth of the server's steps is added to the delay: an own-thread stream's
-// output must drain in steps well under a block.
-TEST_F(StreamControl, AnOwnThreadStreamsOutputDrainsInSmallSteps) {
-    stop_stream(audio);
-    PaStream* h = open_and_start(pulse_card(), 96000, stream_drive::own_thread, parts->ctx);
-    ASSERT_NE(h, nullptr);
-    EXPECT_GE(Pa_GetStreamWriteAvailable(h), 3 * block_size);
-    const std::vector<float> silence(2 * 2 * block_size);
-    const PaError e = Pa_WriteStream(h, silence.data(), 2 * block_size);
-    EXPECT_TRUE(e == paNoError || e == paOutputUnderflowed) << Pa_GetErrorText(e);
-    const long start = Pa_GetStreamWriteAvailable(h);
-    long room = start, largest_step = 0;
-    for (int ms = 0; ms < 500 && room < start + block_size; ++ms) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        const long now = Pa_GetStreamWriteAvailable(h);
-        largest_step = std::max(largest_step, now - room);
-        room = now;
-    }
-    EXPECT_GE(room, start + block_size) << "the server took no output";
-    EXPECT_LE(largest_step, block_size / 2);
-    close_handle(h);
 }
 
 TEST_F(StreamControl, AFailedOpenLeavesTheLibraryUsable) {

@@ -8,30 +8,25 @@
 // came in (the DSP thread is late), the slot gets a fill-in, the last block played again,
 // and the late block is dropped when it comes: a stall costs the blocks it stalled for,
 // and no more, and the device never runs dry for it. When the device has run dry anyway
-// (at the start, or when a write says it underflowed) silence tops what it holds up to
-// pacing_margin_frames first, so a block that comes a little late next time still finds it
-// playing. A low room alone is no sign of that: a sound server takes what its sink renders
-// ahead out of the plugin's buffer in chunks, so the room can read nearly full while the
-// sink still plays a block's worth, and silence then would only break up the sound. A
-// device with no room is ahead of the input: the slot is passed over.
+// (at the start, after an underflow) pacing_margin_frames of silence go first, so a block
+// that comes a little late next time still finds it playing. A device with no room is
+// ahead of the input: the slot is passed over.
 //
 // Device is any record with `long room()` (frames that can be written now, or a negative
-// error) and `int write(const float* frames, long count)` (0; device_ran_dry when the device
-// had run dry before these frames, which it then plays; or a negative error).
+// error) and `int write(const float* frames, long count)` (0, or a negative error).
 #include <cstddef>
 #include <cstdint>
 
 #include "audio/audio_block.h"
 
-constexpr long pacing_margin_frames = block_size;  // queued ahead when the device (re)starts
-constexpr size_t pacing_history = 32;              // input times kept, a power of two
-constexpr int device_ran_dry = 1;                  // a write's result: it underflowed first
+constexpr long pacing_margin_frames = block_size;    // queued ahead when the device (re)starts
+constexpr long pacing_dry_frames = block_size / 16;  // less queued: the device ran dry
+constexpr size_t pacing_history = 32;                // input times kept, a power of two
 
 struct output_pacer {
     uint64_t fed_through = 0;               // slots given a block or a fill-in, by input serial
     int64_t input_ms[pacing_history] = {};  // [ms] when input block k came in, at k % history
     int32_t rate = 96000;                   // [Hz]
-    bool dry = true;                        // the device runs dry: silence goes first
 };
 
 // Starts pacing for a (re)opened stream: the slots of inputs before now are none of its
@@ -39,7 +34,6 @@ struct output_pacer {
 inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
     p.fed_through = inputs_so_far;
     p.rate = rate;
-    p.dry = true;
 }
 
 // Input block `serial` came in at now_ms.
@@ -76,12 +70,11 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
         if (!next && !fill_in) return 0;
         long room = device.room();
         if (room < 0) return int(room);
-        if (const long short_of = pacing_margin_frames - (buffer_frames - room);
-            p.dry && short_of > 0) {
-            if (const int e = device.write(silence, short_of); e < 0) return e;
-            room -= short_of;
+        const long queued = buffer_frames - room;
+        if (queued < pacing_dry_frames) {
+            if (const int e = device.write(silence, pacing_margin_frames - queued); e < 0) return e;
+            room -= pacing_margin_frames - queued;
         }
-        p.dry = false;
         const uint64_t slot = fill_in ? p.fed_through + 1 : next->input_serial;
         if (room < block_size) {  // ahead of the input: this slot needs nothing
             if (!fill_in) drop_finished_block(ctx);
@@ -92,9 +85,7 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
             ++ctx.counters.output_repeats;
         else
             take_finished_block(ctx, last);
-        const int e = device.write(last, block_size);
-        if (e < 0) return e;
-        p.dry = e == device_ran_dry;
+        if (const int e = device.write(last, block_size); e < 0) return e;
         p.fed_through = slot;
     }
 }

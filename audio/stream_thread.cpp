@@ -42,9 +42,8 @@ struct stream_device {
     long room() { return Pa_GetStreamWriteAvailable(stream); }
     int write(const float* frames, long count) {
         const PaError e = Pa_WriteStream(stream, frames, static_cast<unsigned long>(count));
-        if (e != paOutputUnderflowed) return int(e);
-        ++counters->output_underflows;
-        return device_ran_dry;
+        if (e == paOutputUnderflowed) ++counters->output_underflows;
+        return e == paOutputUnderflowed ? 0 : int(e);
     }
 };
 

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -16,45 +15,25 @@ constexpr int32_t rate = 96000;
 constexpr long buffer_frames = 3 * block_size;  // what the sound server's plugin gives
 
 // A device that starts once a block is queued, plays `rate` frames a second and stops
-// (an underflow, told by the next write) when it runs dry. With `ahead` set it is a sound
-// server's plugin: every 5 ms the server's sink takes out of the buffer what it needs to
-// keep `ahead` frames rendered ahead, and it is the sink that runs dry.
+// (an underflow) when it runs dry.
 struct sim_device {
-    double queued = 0;    // [frames] in the buffer
-    double ahead = 0;     // [frames] the sink renders ahead; 0: no sink
-    double rendered = 0;  // [frames] the sink holds
-    double clock_ms = 0;
+    double queued = 0;  // [frames]
     bool playing = false;
-    bool ran_dry = false;
     int underflows = 0;
-    int silences_after_start = 0;  // writes of silence once a block had been heard
-    std::vector<float> written;    // first sample of every block-sized write
-    std::vector<double> held;      // [frames] queued and rendered ahead of each of them
+    std::vector<float> written;  // first sample of every block-sized write
     long room() { return buffer_frames - long(std::ceil(queued)); }
     int write(const float* frames, long count) {
-        if (count == block_size) held.push_back(queued + rendered);
         queued += double(count);
-        if (frames[0] == 0.0f && !written.empty() && written.back() > 0.0f) ++silences_after_start;
         if (count == block_size) written.push_back(frames[0]);
         if (queued >= block_size) playing = true;
-        const bool told = ran_dry;
-        ran_dry = false;
-        return told ? device_ran_dry : 0;
+        return 0;
     }
     void play(double ms) {
-        clock_ms += ms;
         if (!playing) return;
-        double& from = ahead > 0 ? rendered : queued;
-        if (ahead > 0 && (std::fmod(clock_ms, 5.0) == 0.0 || rendered <= 0)) {
-            const double take = std::min(queued, ahead - rendered);
-            queued -= take;
-            rendered += take;
-        }
-        from -= ms * rate / 1000.0;
-        if (from <= 0) {
-            from = 0;
+        queued -= ms * rate / 1000.0;
+        if (queued <= 0) {
+            queued = 0;
             playing = false;
-            ran_dry = true;
             ++underflows;
         }
     }
@@ -113,13 +92,15 @@ struct rig {
                 }
             }
             const size_t heard = device.written.size();
+            const double queued_before = device.queued;
             ASSERT_EQ(pace_output(pacer, ctx, device, buffer_frames, int64_t(now), last.data()), 0);
             for (size_t k = heard; k < device.written.size(); ++k) {
                 const float tag = device.written[k];
                 if (tag <= newest) continue;  // a fill-in: the last block again, or silence
                 newest = tag;
                 const double arrived = input_at[size_t(tag) - 1];
-                delay_ms.push_back(now - arrived + 1000.0 * device.held[k] / rate);
+                delay_ms.push_back(now - arrived + 1000.0 * queued_before / rate +
+                                   1000.0 * double(k - heard) * block_size / rate);
             }
         }
     }
@@ -173,34 +154,4 @@ TEST(OutputPacing, ALittleLateIsStillOnTime) {
     EXPECT_EQ(r.device.underflows, 0);
     EXPECT_EQ(r.ctx.counters.output_repeats.load(), 0u);
     EXPECT_EQ(r.ctx.counters.output_dropped.load(), 0u);
-}
-
-// A sound server's sink takes from the plugin's buffer in chunks, so before a write the
-// room can read all but full while the sink still plays what it took: that is no reason
-// for silence, which would only break up the sound.
-TEST(OutputPacing, AServerTakingItsSinksShareLeavesTheSoundWhole) {
-    rig r;
-    r.device.ahead = pacing_margin_frames - 50;
-    r.run(10000, 1.0);
-    EXPECT_EQ(r.device.underflows, 0);
-    EXPECT_EQ(r.device.silences_after_start, 0);
-    EXPECT_EQ(r.ctx.counters.output_repeats.load(), 0u);
-}
-
-// When the device says it ran dry (the server dropped what it held), silence builds the
-// margin up again before the next block, and the delay is back where it was.
-TEST(OutputPacing, AfterTheDeviceRanDryTheMarginIsBuiltAgain) {
-    rig r;
-    r.run(2000, 1.0);
-    const double before = r.delay_ms.back();
-    r.device.queued = 0;
-    r.device.playing = false;
-    r.device.ran_dry = true;
-    const size_t heard_before = r.delay_ms.size();
-    r.run(2000, 1.0);
-    EXPECT_EQ(r.device.silences_after_start, 1);
-    EXPECT_EQ(r.device.underflows, 0);
-    ASSERT_GT(r.delay_ms.size(), heard_before + 10);
-    for (size_t k = heard_before + 1; k < r.delay_ms.size(); ++k)
-        ASSERT_NEAR(r.delay_ms[k], before, 1.5) << "block " << k - heard_before << " after";
 }

@@ -8,25 +8,38 @@
 // came in (the DSP thread is late), the slot gets a fill-in, the last block played again,
 // and the late block is dropped when it comes: a stall costs the blocks it stalled for,
 // and no more, and the device never runs dry for it. When the device has run dry anyway
-// (at the start, after an underflow) pacing_margin_frames of silence go first, so a block
-// that comes a little late next time still finds it playing. A device with no room is
-// ahead of the input: the slot is passed over.
+// (at the start, after an underflow) pacing_margin_us of silence go first, so a block
+// that comes a little late next time still finds it playing. A device with less than half
+// a block of room is ahead of the input: the slot is passed over. What the room does not
+// take of a block at once (a sound server's plugin tells its room a period at a time) is
+// written as the room comes, before anything else.
+//
+// The blocks are written a frame longer or shorter while the output's clock drifts from the
+// input's (output_drift.h).
 //
 // Device is any record with `long room()` (frames that can be written now, or a negative
 // error) and `int write(const float* frames, long count)` (0, or a negative error).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "audio/audio_block.h"
+#include "audio/output_drift.h"
 
-constexpr long pacing_margin_frames = block_size;    // queued ahead when the device (re)starts
+// [us] queued ahead when the device (re)starts: a block at 96 kHz, half a block at 48 kHz.
+// It is there for the DSP thread's and the sound server's timing, which is counted in time.
+constexpr int64_t pacing_margin_us = int64_t(block_size) * 1000000 / 96000;
 constexpr long pacing_dry_frames = block_size / 16;  // less queued: the device ran dry
+constexpr long pacing_ahead_room = block_size / 2;   // less room: the device is a block ahead
 constexpr size_t pacing_history = 32;                // input times kept, a power of two
 
 struct output_pacer {
     uint64_t fed_through = 0;               // slots given a block or a fill-in, by input serial
-    int64_t input_ms[pacing_history] = {};  // [ms] when input block k came in, at k % history
+    int64_t input_us[pacing_history] = {};  // [us] when input block k came in, at k % history
     int32_t rate = 96000;                   // [Hz]
+    output_drift drift;
+    const float* tail = nullptr;  // frames of the last block the room did not take yet
+    long tail_frames = 0;
 };
 
 // Starts pacing for a (re)opened stream: the slots of inputs before now are none of its
@@ -34,30 +47,71 @@ struct output_pacer {
 inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
     p.fed_through = inputs_so_far;
     p.rate = rate;
+    p.tail_frames = 0;
+    drift_reset(p.drift, rate);
 }
 
-// Input block `serial` came in at now_ms.
-inline void pacer_input(output_pacer& p, uint64_t serial, int64_t now_ms) {
-    p.input_ms[serial % pacing_history] = now_ms;
+// Input block `serial` came in at now_us.
+inline void pacer_input(output_pacer& p, uint64_t serial, int64_t now_us) {
+    p.input_us[serial % pacing_history] = now_us;
 }
 
-// [ms] after an input block by which its output must be on its way: half the margin.
-inline int64_t output_deadline_ms(const output_pacer& p) {
-    return pacing_margin_frames * 1000 / 2 / p.rate;
+// [us] after an input block by which its output must be on its way: half the margin.
+constexpr int64_t output_deadline_us = pacing_margin_us / 2;
+
+// [frames] the margin at `rate` [Hz], at most a block.
+inline long pacing_margin_frames(int32_t rate) {
+    return std::min<long>(block_size, long(pacing_margin_us * rate / 1000000));
 }
 
-// [ms, steady clock] when the next empty slot needs a fill-in; -1 when no slot is open.
-inline int64_t next_fill_in_ms(const output_pacer& p, uint64_t inputs) {
+// [us, steady clock] when the next empty slot needs a fill-in; -1 when no slot is open.
+inline int64_t next_fill_in_us(const output_pacer& p, uint64_t inputs) {
     if (p.fed_through >= inputs) return -1;
-    return p.input_ms[(p.fed_through + 1) % pacing_history] + output_deadline_ms(p);
+    return p.input_us[(p.fed_through + 1) % pacing_history] + output_deadline_us;
 }
 
-// Feeds the device what is due at now_ms. `last` holds the block last written (the fill-in)
+// Reads the device's room for the drift watch when a look is due at now_us. Returns 0 or
+// the device's negative error.
+template <class Device>
+int look_at_output(output_pacer& p, Device& device, int64_t now_us) {
+    const int64_t due = next_look_us(p.drift);
+    if (due == no_time || now_us < due) return 0;
+    const long room = device.room();
+    if (room < 0) return int(room);
+    drift_look(p.drift, room, now_us);
+    return 0;
+}
+
+// Writes what the device's room takes of `count` frames; the rest waits in the pacer's
+// tail for the next look. Returns 0 or the device's negative error.
+template <class Device>
+int write_what_fits(output_pacer& p, Device& device, const float* frames, long count, long room,
+                    int64_t now_us) {
+    const long fits = std::max(0L, std::min(count, room));
+    if (fits > 0) {
+        if (const int e = device.write(frames, fits); e < 0) return e;
+        drift_wrote(p.drift, fits, now_us);
+    }
+    p.tail = frames + 2 * fits;
+    p.tail_frames = count - fits;
+    return 0;
+}
+
+// Feeds the device what is due at now_us. `last` holds the block last written (the fill-in)
 // and receives each new one. Returns 0 or the device's negative error.
 template <class Device>
 int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer_frames,
-                int64_t now_ms, float* last) {
-    static const float silence[2 * pacing_margin_frames] = {};
+                int64_t now_us, float* last) {
+    static const float silence[2 * block_size] = {};  // the margin at 96 kHz
+    static thread_local float stretched[2 * (block_size + 1)];
+    if (p.tail_frames > 0) {  // the rest of a block first, as its room comes
+        const long room = device.room();
+        if (room < 0) return int(room);
+        drift_look(p.drift, room, now_us);
+        if (const int e = write_what_fits(p, device, p.tail, p.tail_frames, room, now_us); e < 0)
+            return e;
+        if (p.tail_frames > 0) return 0;
+    }
     const uint64_t inputs = ctx.counters.blocks.load();
     for (;;) {
         const audio_out_block* next = next_finished_block(ctx);
@@ -65,27 +119,42 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
             drop_finished_block(ctx);
             continue;
         }
-        const int64_t fill_in_at = next_fill_in_ms(p, inputs);
-        const bool fill_in = !next && fill_in_at >= 0 && now_ms >= fill_in_at;
+        const int64_t fill_in_at = next_fill_in_us(p, inputs);
+        const bool fill_in = !next && fill_in_at >= 0 && now_us >= fill_in_at;
         if (!next && !fill_in) return 0;
         long room = device.room();
         if (room < 0) return int(room);
+        drift_look(p.drift, room, now_us);
         const long queued = buffer_frames - room;
         if (queued < pacing_dry_frames) {
-            if (const int e = device.write(silence, pacing_margin_frames - queued); e < 0) return e;
-            room -= pacing_margin_frames - queued;
+            const long fill = pacing_margin_frames(p.rate) - queued;
+            if (const int e = device.write(silence, fill); e < 0) return e;
+            drift_wrote(p.drift, fill, now_us);
+            drift_rebase(p.drift);
+            room -= fill;
+        } else {
+            drift_sample(p.drift, queued, now_us);
         }
         const uint64_t slot = fill_in ? p.fed_through + 1 : next->input_serial;
-        if (room < block_size) {  // ahead of the input: this slot needs nothing
+        if (room < pacing_ahead_room) {  // ahead of the input: this slot needs nothing
             if (!fill_in) drop_finished_block(ctx);
             p.fed_through = slot;
+            drift_rebase(p.drift);
             continue;
         }
         if (fill_in)
             ++ctx.counters.output_repeats;
         else
             take_finished_block(ctx, last);
-        if (const int e = device.write(last, block_size); e < 0) return e;
+        const float* frames = last;
+        long count = block_size;
+        if (p.drift.stretch != 0) {
+            count = stretch_block(last, stretched, p.drift.stretch);
+            frames = stretched;
+            ++(p.drift.stretch > 0 ? p.drift.stretched : p.drift.shrunk);
+        }
         p.fed_through = slot;
+        if (const int e = write_what_fits(p, device, frames, count, room, now_us); e < 0) return e;
+        if (p.tail_frames > 0) return 0;
     }
 }

@@ -53,6 +53,11 @@ int64_t steady_now_ms() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+int64_t steady_now_us() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 PaStream* open_and_start(int32_t card, int32_t sample_rate, stream_drive drive,
                          audio_context& ctx) {
     const PaDeviceInfo* info = card >= 0 ? Pa_GetDeviceInfo(card) : nullptr;

@@ -118,3 +118,5 @@ void terminate_audio_library(audio_stream& s);
 
 // [ms] of the steady clock, the time base of trouble_since_ms.
 int64_t steady_now_ms();
+// [us] of the same clock.
+int64_t steady_now_us();

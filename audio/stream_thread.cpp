@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "audio/audio_block.h"
@@ -48,21 +49,22 @@ struct stream_device {
 };
 
 // Runs an own-thread stream until it is stopped (returns null) or stops working (returns
-// why). Sleeps until the next input block is due, a finished block arrives, or a late one's
-// slot needs its fill-in.
+// why). Sleeps until the next input block is due, a finished block arrives, a late one's
+// slot needs its fill-in, or the drift watch is to look at the output's room.
 const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet) {
     audio_context& ctx = *s.ctx;
     audio_counters& c = ctx.counters;
     static thread_local float in[2 * block_size];
     static thread_local float last[2 * block_size];
     const long buffer_frames = Pa_GetStreamWriteAvailable(h);
-    if (buffer_frames < pacing_margin_frames + block_size) return "no room for output";
+    if (buffer_frames < pacing_margin_frames(s.sample_rate) + block_size)
+        return "no room for output";
     tb_skip_waiting(ctx.signal->output);  // blocks finished for a stream that is gone
     output_pacer pacer;
     pacer_reset(pacer, s.sample_rate, c.blocks.load());
     stream_device device{h, &c};
     silence_watch_open(quiet, c);
-    int64_t last_input_ms = steady_now_ms();
+    int64_t last_input_us = steady_now_us();
     bool delivered = false;
     for (;;) {
         const uint32_t seen = event_snapshot(ctx.output_ready);
@@ -77,21 +79,26 @@ const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet)
                 return Pa_GetErrorText(e);
             ++c.callbacks;
             c.frames += block_size;
-            last_input_ms = steady_now_ms();
+            last_input_us = steady_now_us();
             hand_in_block(ctx, in);
-            pacer_input(pacer, c.blocks.load(), last_input_ms);
+            pacer_input(pacer, c.blocks.load(), last_input_us);
             delivered = true;
         }
-        const int64_t now_ms = steady_now_ms();
-        if (const int e = pace_output(pacer, ctx, device, buffer_frames, now_ms, last); e < 0)
+        const int64_t now_us = steady_now_us();
+        if (const int e = look_at_output(pacer, device, now_us); e < 0)
             return Pa_GetErrorText(PaError(e));
-        if (now_ms - last_input_ms > (delivered ? input_silence_limit_ms : first_input_grace_ms))
-            return "no input";
+        if (const int e = pace_output(pacer, ctx, device, buffer_frames, now_us, last); e < 0)
+            return Pa_GetErrorText(PaError(e));
+        const int64_t input_limit_ms = delivered ? input_silence_limit_ms : first_input_grace_ms;
+        if (now_us - last_input_us > input_limit_ms * 1000) return "no input";
         if (heard_input_went_silent(s, quiet)) return "input went silent";
-        int64_t wait_ms = frames_ms(block_size - avail, s.sample_rate);
-        const int64_t fill_in_at = next_fill_in_ms(pacer, c.blocks.load());
-        if (fill_in_at >= 0) wait_ms = std::min(wait_ms, std::max<int64_t>(1, fill_in_at - now_ms));
-        event_wait_since(ctx.output_ready, seen, int(std::min<int64_t>(wait_ms, longest_sleep_ms)));
+        int64_t wait_us = int64_t(frames_ms(block_size - avail, s.sample_rate)) * 1000;
+        const int64_t fill_in_at = next_fill_in_us(pacer, c.blocks.load());
+        if (fill_in_at >= 0) wait_us = std::min(wait_us, fill_in_at - now_us);
+        if (const int64_t look_at = next_look_us(pacer.drift); look_at != no_time)
+            wait_us = std::min(wait_us, look_at - now_us);
+        const int64_t wait_ms = std::clamp<int64_t>((wait_us + 999) / 1000, 1, longest_sleep_ms);
+        event_wait_since(ctx.output_ready, seen, int(wait_ms));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "gui/box_process.h"
 #include "gui/display_loss.h"
 #include "gui/picture_scaling.h"
 #include "gui/sdl_device.h"
@@ -86,6 +87,8 @@ State s;
 // the text also goes to standard error, for a log of the run.
 void sdl_message_box(const char* text, const char* caption) {
     std::fprintf(stderr, "[%s] %s\n", caption, text);
+    std::fflush(stderr);
+    if (show_box_in_own_process(text, caption)) return;
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr);
 }
 

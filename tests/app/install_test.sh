@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into temporary prefixes (cmake --install --prefix, and with DESTDIR)
-# and checks what a desktop gets: tolvan, tolvan-demod and the launcher in bin/, a valid
-# desktop entry naming the installed launcher, the icon where the entry finds it. Then starts
-# the receiver the way the desktop does (the entry's Exec line, under a private Xvfb and
-# PulseAudio server, with a fresh HOME): the per-user folder is created, and "Start" then
-# "Quit" write the settings files there.
+# and checks what a desktop gets: tolvan, its box program, tolvan-demod and the launcher in
+# bin/, a valid desktop entry naming the installed launcher, the icon where the entry finds
+# it. Then starts the receiver the way the desktop does (the entry's Exec line, under a
+# private Xvfb and PulseAudio server, with a fresh HOME): the per-user folder is created,
+# and "Start" then "Quit" write the settings files there.
 #
 #   install_test.sh BUILD_DIR
 set -uo pipefail
@@ -16,7 +16,7 @@ command -v desktop-file-validate >/dev/null || fail "desktop-file-validate missi
 prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 ||
     fail "cmake --install: $(tail -3 "$tmp/install.log")"
-for program in tolvan tolvan-demod tolvan-launch; do
+for program in tolvan tolvan-box tolvan-demod tolvan-launch; do
     [[ -x "$prefix/bin/$program" ]] || fail "bin/$program missing"
 done
 entry="$prefix/share/applications/tolvan.desktop"

@@ -215,6 +215,9 @@ for _ in $(seq 300); do
 done
 [[ -n "$box" ]] || fail "no PA19_initialize error box: $(grep -v ALSA "$tmp/run6.log" | tail -3)"
 xwininfo -root -tree | grep -q '"Tolvan 1.1"' && fail "the window opened before the box"
+# Shown by a program of its own: a forked copy of the receiver (SDL's own way) can hang on
+# a lock that one of the receiver's threads held at the fork.
+pgrep -P "$app_pid" -x tolvan-box >/dev/null || fail "the box is not shown by tolvan-box"
 xdotool key --window "$box" Return
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null &&

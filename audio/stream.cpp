@@ -49,8 +49,7 @@ void end_stream_thread(audio_stream& s) {
 }  // namespace
 
 int64_t steady_now_ms() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return steady_now_us() / 1000;
 }
 
 int64_t steady_now_us() {

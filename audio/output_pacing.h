@@ -36,9 +36,8 @@ constexpr size_t pacing_history = 32;                // input times kept, a powe
 struct output_pacer {
     uint64_t fed_through = 0;               // slots given a block or a fill-in, by input serial
     int64_t input_us[pacing_history] = {};  // [us] when input block k came in, at k % history
-    int32_t rate = 96000;                   // [Hz]
-    output_drift drift;
-    const float* tail = nullptr;  // frames of the last block the room did not take yet
+    output_drift drift;                     // also holds the rate
+    const float* tail = nullptr;            // frames of the last block the room did not take yet
     long tail_frames = 0;
 };
 
@@ -46,7 +45,6 @@ struct output_pacer {
 // business.
 inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
     p.fed_through = inputs_so_far;
-    p.rate = rate;
     p.tail_frames = 0;
     drift_reset(p.drift, rate);
 }
@@ -70,16 +68,22 @@ inline int64_t next_fill_in_us(const output_pacer& p, uint64_t inputs) {
     return p.input_us[(p.fed_through + 1) % pacing_history] + output_deadline_us;
 }
 
+// Reads the device's room at now_us and shows it to the drift watch. Returns the room or
+// the device's negative error.
+template <class Device>
+long read_room(output_pacer& p, Device& device, int64_t now_us) {
+    const long room = device.room();
+    if (room >= 0) drift_look(p.drift, room, now_us);
+    return room;
+}
+
 // Reads the device's room for the drift watch when a look is due at now_us. Returns 0 or
 // the device's negative error.
 template <class Device>
 int look_at_output(output_pacer& p, Device& device, int64_t now_us) {
     const int64_t due = next_look_us(p.drift);
     if (due == no_time || now_us < due) return 0;
-    const long room = device.room();
-    if (room < 0) return int(room);
-    drift_look(p.drift, room, now_us);
-    return 0;
+    return int(std::min(0L, read_room(p, device, now_us)));
 }
 
 // Writes what the device's room takes of `count` frames; the rest waits in the pacer's
@@ -105,9 +109,8 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
     static const float silence[2 * block_size] = {};  // the margin at 96 kHz
     static thread_local float stretched[2 * (block_size + 1)];
     if (p.tail_frames > 0) {  // the rest of a block first, as its room comes
-        const long room = device.room();
+        const long room = read_room(p, device, now_us);
         if (room < 0) return int(room);
-        drift_look(p.drift, room, now_us);
         if (const int e = write_what_fits(p, device, p.tail, p.tail_frames, room, now_us); e < 0)
             return e;
         if (p.tail_frames > 0) return 0;
@@ -122,12 +125,11 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
         const int64_t fill_in_at = next_fill_in_us(p, inputs);
         const bool fill_in = !next && fill_in_at >= 0 && now_us >= fill_in_at;
         if (!next && !fill_in) return 0;
-        long room = device.room();
+        long room = read_room(p, device, now_us);
         if (room < 0) return int(room);
-        drift_look(p.drift, room, now_us);
         const long queued = buffer_frames - room;
         if (queued < pacing_dry_frames) {
-            const long fill = pacing_margin_frames(p.rate) - queued;
+            const long fill = pacing_margin_frames(p.drift.rate) - queued;
             if (const int e = device.write(silence, fill); e < 0) return e;
             drift_wrote(p.drift, fill, now_us);
             drift_rebase(p.drift);

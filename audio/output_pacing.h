@@ -26,9 +26,11 @@
 #include "audio/audio_block.h"
 #include "audio/output_drift.h"
 
-// [us] queued ahead when the device (re)starts: a block at 96 kHz, half a block at 48 kHz.
-// It is there for the DSP thread's and the sound server's timing, which is counted in time.
-constexpr int64_t pacing_margin_us = int64_t(block_size) * 1000000 / 96000;
+// [us] queued ahead when the device (re)starts: 16 ms, three quarters of a block at 96 kHz.
+// It is there for the DSP thread's and the sound server's timing, which is counted in time;
+// PipeWire queues about a third of a block more than PulseAudio on top of it, and with a
+// whole block here the delay at 96 kHz came to more than three blocks.
+constexpr int64_t pacing_margin_us = int64_t(block_size) * 3 * 1000000 / (4 * 96000);
 constexpr long pacing_dry_frames = block_size / 16;  // less queued: the device ran dry
 constexpr long pacing_ahead_room = block_size / 2;   // less room: the device is a block ahead
 constexpr size_t pacing_history = 32;                // input times kept, a power of two

@@ -8,7 +8,7 @@
 // came in (the DSP thread is late), the slot gets a fill-in, the last block played again,
 // and the late block is dropped when it comes: a stall costs the blocks it stalled for,
 // and no more, and the device never runs dry for it. When the device has run dry anyway
-// (at the start, after an underflow) pacing_margin_us of silence go first, so a block
+// (at the start, after an underflow) a margin of silence goes first, so a block
 // that comes a little late next time still finds it playing. A device with less than half
 // a block of room is ahead of the input: the slot is passed over. What the room does not
 // take of a block at once (a sound server's plugin tells its room a period at a time) is
@@ -26,11 +26,12 @@
 #include "audio/audio_block.h"
 #include "audio/output_drift.h"
 
-// [us] queued ahead when the device (re)starts: 16 ms, three quarters of a block at 96 kHz.
-// It is there for the DSP thread's and the sound server's timing, which is counted in time;
-// PipeWire queues about a third of a block more than PulseAudio on top of it, and with a
-// whole block here the delay at 96 kHz came to more than three blocks.
-constexpr int64_t pacing_margin_us = int64_t(block_size) * 3 * 1000000 / (4 * 96000);
+// [us] queued ahead when the device (re)starts, for the DSP thread's and the sound server's
+// timing: 16 ms, but at least half a block (pacing_margin_frames). A server takes the
+// output a period, a block, at a time: at 48 kHz, where that is 43 ms, 16 ms ran the device
+// dry twice in ten minutes on PulseAudio. At 96 kHz a whole block put the delay on PipeWire,
+// which queues about a third of a block more than PulseAudio, over three blocks.
+constexpr int64_t pacing_margin_us = 16000;
 constexpr long pacing_dry_frames = block_size / 16;  // less queued: the device ran dry
 constexpr long pacing_ahead_room = block_size / 2;   // less room: the device is a block ahead
 constexpr size_t pacing_history = 32;                // input times kept, a power of two
@@ -56,18 +57,20 @@ inline void pacer_input(output_pacer& p, uint64_t serial, int64_t now_us) {
     p.input_us[serial % pacing_history] = now_us;
 }
 
-// [us] after an input block by which its output must be on its way: half the margin.
-constexpr int64_t output_deadline_us = pacing_margin_us / 2;
-
-// [frames] the margin at `rate` [Hz], at most a block.
+// [frames] the margin at `rate` [Hz]: 1536 at 96 kHz, 1024 at 48 kHz.
 inline long pacing_margin_frames(int32_t rate) {
-    return std::min<long>(block_size, long(pacing_margin_us * rate / 1000000));
+    return std::clamp<long>(long(pacing_margin_us * rate / 1000000), block_size / 2, block_size);
+}
+
+// [us] after an input block by which its output must be on its way: half the margin.
+inline int64_t output_deadline_us(int32_t rate) {
+    return int64_t(pacing_margin_frames(rate)) * 1000000 / (2 * int64_t(rate));
 }
 
 // [us, steady clock] when the next empty slot needs a fill-in; -1 when no slot is open.
 inline int64_t next_fill_in_us(const output_pacer& p, uint64_t inputs) {
     if (p.fed_through >= inputs) return -1;
-    return p.input_us[(p.fed_through + 1) % pacing_history] + output_deadline_us;
+    return p.input_us[(p.fed_through + 1) % pacing_history] + output_deadline_us(p.drift.rate);
 }
 
 // Reads the device's room at now_us and shows it to the drift watch. Returns the room or

@@ -132,7 +132,7 @@ TEST(OutputPacing, SteadyInputGivesOneBlockPerInputAtAConstantDelay) {
     const double first = r.delay_ms[10];
     for (size_t k = 10; k < r.delay_ms.size(); ++k) ASSERT_NEAR(r.delay_ms[k], first, 1.5) << k;
     // The margin and the DSP thread's time: about a block.
-    EXPECT_NEAR(first, double(pacing_margin_us) / 1000 + 1.0, 2.0);
+    EXPECT_NEAR(first, 1000.0 * double(pacing_margin_frames(rate)) / rate + 1.0, 2.0);
 }
 
 // A 300 ms stall of the DSP thread: the slots it misses get fill-ins on time, the device
@@ -161,7 +161,7 @@ TEST(OutputPacing, AStalledDspThreadCostsItsBlocksButNotTheDelay) {
 // A DSP thread a little late (within half the margin) costs nothing.
 TEST(OutputPacing, ALittleLateIsStillOnTime) {
     rig r;
-    r.run(3000, 0.45 * double(output_deadline_us) * 2 / 1000);
+    r.run(3000, 0.45 * double(output_deadline_us(rate)) * 2 / 1000);
     EXPECT_EQ(r.device.underflows, 0);
     EXPECT_EQ(r.ctx.counters.output_repeats.load(), 0u);
     EXPECT_EQ(r.ctx.counters.output_dropped.load(), 0u);

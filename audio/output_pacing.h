@@ -111,7 +111,7 @@ int write_what_fits(output_pacer& p, Device& device, const float* frames, long c
 template <class Device>
 int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer_frames,
                 int64_t now_us, float* last) {
-    static const float silence[2 * block_size] = {};  // the margin at 96 kHz
+    static const float silence[2 * block_size] = {};  // the margin: at most a block
     static thread_local float stretched[2 * (block_size + 1)];
     if (p.tail_frames > 0) {  // the rest of a block first, as its room comes
         const long room = read_room(p, device, now_us);

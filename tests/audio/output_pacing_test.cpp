@@ -131,7 +131,7 @@ TEST(OutputPacing, SteadyInputGivesOneBlockPerInputAtAConstantDelay) {
         ASSERT_EQ(r.device.written[k], r.device.written[k - 1] + 1.0f) << k;
     const double first = r.delay_ms[10];
     for (size_t k = 10; k < r.delay_ms.size(); ++k) ASSERT_NEAR(r.delay_ms[k], first, 1.5) << k;
-    // The margin and the DSP thread's time: about a block.
+    // The margin and the DSP thread's time.
     EXPECT_NEAR(first, 1000.0 * double(pacing_margin_frames(rate)) / rate + 1.0, 2.0);
 }
 

@@ -3,7 +3,9 @@
 // both sinks' monitors, keys the carrier for a while to time the delay from input to
 // output (forcing a stall on the receiver's DSP thread in the middle), then holds the tone
 // steady and counts glitches, optionally suspending the input sink or restarting the
-// server, and samples the receiver's CPU per thread and its resident memory.
+// server, and samples the receiver's CPU per thread, its resident memory and the steal
+// of the machine (a virtual one whose host gives its time to other guests stalls the
+// receiver and the sound server alike: glitches that come with it are the host's).
 //
 //   soak_probe --pid P --rate R --offset HZ --audio HZ --keyed S --steady S
 //              [--stall-at S] [--stall-ms MS] [--suspend-at S --suspend-s S]
@@ -126,6 +128,65 @@ long resident_kb(pid_t pid) {
     return 0;
 }
 
+// The machine's CPU time [clock ticks, all cores] from /proc/stat: all of it, and what the
+// hypervisor gave to other guests (steal), which stalls the receiver and the server alike.
+struct machine_time {
+    long long total = 0, steal = 0;
+};
+machine_time read_machine_time() {
+    std::ifstream f("/proc/stat");
+    std::string cpu;
+    f >> cpu;
+    machine_time m;
+    long long v = 0;
+    for (int k = 0; k < 8 && f >> v; ++k) {  // user nice system idle iowait irq softirq steal
+        m.total += v;
+        if (k == 7) m.steal = v;
+    }
+    return m;
+}
+
+// Seconds of the steady phase in which steal took more than steal_noted of the machine.
+constexpr double steal_noted = 0.1;
+struct steal_watch {
+    machine_time from, mark, to;
+    double mark_s = 0;
+    double worst = 0;           // largest share in a second
+    std::vector<double> noted;  // [s, steady phase] starts of the seconds above steal_noted
+};
+
+void steal_sample(steal_watch& w, double t_s) {
+    if (t_s - w.mark_s < 1.0) return;
+    const machine_time now = read_machine_time();
+    const long long total = now.total - w.mark.total;
+    const double share = total > 0 ? double(now.steal - w.mark.steal) / double(total) : 0;
+    w.worst = std::max(w.worst, share);
+    if (share > steal_noted) w.noted.push_back(w.mark_s);
+    w.mark = now;
+    w.mark_s = t_s;
+}
+
+// [%] of the machine's time over the steady phase.
+double steal_percent(const steal_watch& w) {
+    const long long total = w.to.total - w.from.total;
+    return total > 0 ? 100.0 * double(w.to.steal - w.from.steal) / double(total) : 0.0;
+}
+
+// "steal: 3.1 % of the machine's time, at most 45 % in a second; above 10 % at 87-92 s, ..."
+// (seconds less than 2.5 s apart make one stretch).
+void report_steal(const steal_watch& w) {
+    std::printf("steal: %.1f %% of the machine's time, at most %.0f %% in a second",
+                steal_percent(w), 100 * w.worst);
+    for (size_t k = 0; k < w.noted.size();) {
+        size_t e = k;
+        while (e + 1 < w.noted.size() && w.noted[e + 1] - w.noted[e] < 2.5) ++e;
+        if (k == 0) std::printf("; above %.0f %% at", 100 * steal_noted);
+        std::printf("%s %.0f-%.0f s", k == 0 ? "" : ",", w.noted[k], w.noted[e] + 1);
+        k = e + 1;
+    }
+    std::printf("\n");
+}
+
 int find_thread(pid_t pid, const std::string& name) {
     for (const auto& [tid, t] : thread_times(pid))
         if (t.name == name) return tid;
@@ -203,12 +264,16 @@ int main(int argc, char** argv) {
     sleep_until(steady_from + 1.5);
     const double cpu_from = steady_s();
     const auto times_from = thread_times(o.pid);
+    steal_watch steal;
+    steal.from = steal.mark = read_machine_time();
+    steal.mark_s = cpu_from - steady_from;
     long rss_max = 0;
     double suspended_back = -1, restarted_back = -1;
     bool suspended = false, restarted = false;
     while (steady_s() < steady_to) {
         const double t = steady_s() - steady_from;
         rss_max = std::max(rss_max, resident_kb(o.pid));
+        steal_sample(steal, t);
         if (o.suspend_at_s >= 0 && !suspended && t >= o.suspend_at_s) {
             suspended = true;
             std::system("pactl suspend-sink tolvan_iq 1 && pactl suspend-sink tolvan_out 1");
@@ -227,6 +292,7 @@ int main(int argc, char** argv) {
     }
     const double cpu_to = steady_s();
     const auto times_to = thread_times(o.pid);
+    steal.to = read_machine_time();
     rss_max = std::max(rss_max, resident_kb(o.pid));
     stop_generator(gen);
     stop_recorder(in);
@@ -322,6 +388,7 @@ int main(int argc, char** argv) {
         by_name[t.name] += d;
         total += d;
     }
+    report_steal(steal);
     std::printf("CPU over %.0f s (%% of one core):", cpu_to - cpu_from);
     for (const auto& [name, d] : by_name)
         if (d > 0) std::printf(" %s %.1f", name.c_str(), 100.0 * double(d) / ticks);
@@ -329,9 +396,10 @@ int main(int argc, char** argv) {
     std::printf(
         "summary: rate %d, steady %.0f s, glitches %d (silent %d; %zu more after input gaps), "
         "receiver CPU %.1f%%, resident %ld kB, delay %.1f ms (%.2f blocks), input glitches "
-        "%zu, recorder reconnects %llu\n",
+        "%zu, recorder reconnects %llu, steal %.1f%%\n",
         o.rate, o.steady_s, own, silent, glitches.size() - size_t(own),
         100.0 * double(total) / ticks, rss_max, 1e3 * delay_s, delay_s / block_s,
-        input_glitches.size(), (unsigned long long)(in.reconnects + out.reconnects));
+        input_glitches.size(), (unsigned long long)(in.reconnects + out.reconnects),
+        steal_percent(steal));
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "audio/audio_block.h"
+#include "audio/input_wait.h"
 #include "audio/output_pacing.h"
 #include "audio/silence_watch.h"
 #include "audio/stream_handle.h"
@@ -17,14 +18,9 @@ namespace {
 constexpr int first_input_grace_ms = 4000;  // [ms] a new stream may take to deliver (servers: ~2 s)
 constexpr int input_silence_limit_ms = 2000;  // [ms] without a block: the stream is dead
 constexpr int longest_sleep_ms = 50;          // [ms] between looks at the stream at most
+constexpr int64_t min_sleep_us = 100;         // [us] at least, so that the thread never spins
 constexpr int watch_interval_ms = 100;        // [ms] between looks at a callback stream
 constexpr int stream_thread_nice = -11;       // the nice level sound servers give their threads
-
-// [ms] that `frames` take to arrive at `rate`, rounded up, at least 1.
-int frames_ms(long frames, int32_t rate) {
-    if (frames <= 0 || rate <= 0) return 1;
-    return int((frames * 1000 + rate - 1) / rate) + 1;
-}
 
 bool stop_requested(const audio_stream& s) {
     return s.stop_wanted.load(std::memory_order_acquire);
@@ -65,6 +61,7 @@ const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet)
     stream_device device{h, &c};
     silence_watch_open(quiet, c);
     int64_t last_input_us = steady_now_us();
+    int64_t input_due_us = next_input_due_us(last_input_us, 0, s.sample_rate);
     bool delivered = false;
     for (;;) {
         const uint32_t seen = event_snapshot(ctx.output_ready);
@@ -83,6 +80,7 @@ const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet)
             hand_in_block(ctx, in);
             pacer_input(pacer, c.blocks.load(), last_input_us);
             delivered = true;
+            input_due_us = next_input_due_us(last_input_us, avail - block_size, s.sample_rate);
         }
         const int64_t now_us = steady_now_us();
         if (const int e = look_at_output(pacer, device, now_us); e < 0)
@@ -92,13 +90,13 @@ const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet)
         const int64_t input_limit_ms = delivered ? input_silence_limit_ms : first_input_grace_ms;
         if (now_us - last_input_us > input_limit_ms * 1000) return "no input";
         if (heard_input_went_silent(s, quiet)) return "input went silent";
-        int64_t wait_us = int64_t(frames_ms(block_size - avail, s.sample_rate)) * 1000;
+        int64_t wait_us = input_wait_us(input_due_us, now_us, s.sample_rate);
         const int64_t fill_in_at = next_fill_in_us(pacer, c.blocks.load());
         if (fill_in_at >= 0) wait_us = std::min(wait_us, fill_in_at - now_us);
         if (const int64_t look_at = next_look_us(pacer.drift); look_at != no_time)
             wait_us = std::min(wait_us, look_at - now_us);
-        const int64_t wait_ms = std::clamp<int64_t>((wait_us + 999) / 1000, 1, longest_sleep_ms);
-        event_wait_since(ctx.output_ready, seen, int(wait_ms));
+        wait_us = std::clamp<int64_t>(wait_us, min_sleep_us, longest_sleep_ms * 1000);
+        event_wait_since_us(ctx.output_ready, seen, wait_us);
     }
 }
 

@@ -22,17 +22,17 @@ void wake_all(manual_event& e) {
     futex(e.word, FUTEX_WAKE_PRIVATE, INT_MAX, nullptr);
 }
 
-// Waits until signalled or the generation moves on from that of `seen`; timeout_ms < 0
+// Waits until signalled or the generation moves on from that of `seen`; timeout_us < 0
 // waits forever.
-bool wait_impl(manual_event& e, uint32_t seen, int timeout_ms) {
+bool wait_impl(manual_event& e, uint32_t seen, int64_t timeout_us) {
     const uint32_t generation = seen >> 1;
     seen = e.word.load(std::memory_order_acquire);
     if ((seen & signalled_bit) || (seen >> 1) != generation) return true;
     timespec deadline{};
-    if (timeout_ms >= 0) {
+    if (timeout_us >= 0) {
         clock_gettime(CLOCK_MONOTONIC, &deadline);
-        deadline.tv_sec += timeout_ms / 1000;
-        deadline.tv_nsec += long(timeout_ms % 1000) * 1000000L;
+        deadline.tv_sec += time_t(timeout_us / 1000000);
+        deadline.tv_nsec += long(timeout_us % 1000000) * 1000L;
         if (deadline.tv_nsec >= 1000000000L) {
             deadline.tv_sec += 1;
             deadline.tv_nsec -= 1000000000L;
@@ -41,7 +41,7 @@ bool wait_impl(manual_event& e, uint32_t seen, int timeout_ms) {
     for (;;) {
         timespec left{};
         const timespec* wait_time = nullptr;
-        if (timeout_ms >= 0) {
+        if (timeout_us >= 0) {
             timespec now{};
             clock_gettime(CLOCK_MONOTONIC, &now);
             long ns =
@@ -77,12 +77,17 @@ void event_pulse(manual_event& e) {
     wake_all(e);
 }
 
+// [us] from a timeout in ms; negative stays negative (forever).
+int64_t ms_to_us(int timeout_ms) {
+    return timeout_ms < 0 ? -1 : int64_t(timeout_ms) * 1000;
+}
+
 void event_wait(manual_event& e) {
     wait_impl(e, event_snapshot(e), -1);
 }
 
 bool event_wait_for(manual_event& e, int timeout_ms) {
-    return wait_impl(e, event_snapshot(e), timeout_ms < 0 ? 0 : timeout_ms);
+    return wait_impl(e, event_snapshot(e), timeout_ms < 0 ? 0 : ms_to_us(timeout_ms));
 }
 
 uint32_t event_snapshot(const manual_event& e) {
@@ -90,7 +95,11 @@ uint32_t event_snapshot(const manual_event& e) {
 }
 
 bool event_wait_since(manual_event& e, uint32_t snapshot, int timeout_ms) {
-    return wait_impl(e, snapshot, timeout_ms);
+    return wait_impl(e, snapshot, ms_to_us(timeout_ms));
+}
+
+bool event_wait_since_us(manual_event& e, uint32_t snapshot, int64_t timeout_us) {
+    return wait_impl(e, snapshot, timeout_us);
 }
 
 bool event_is_set(const manual_event& e) {

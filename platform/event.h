@@ -22,6 +22,8 @@ uint32_t event_snapshot(const manual_event& e);
 // Blocks until the event is signalled or pulsed after `snapshot` was taken; timeout_ms < 0
 // waits forever. True when woken by the event.
 bool event_wait_since(manual_event& e, uint32_t snapshot, int timeout_ms = -1);
+// As event_wait_since, with the timeout in microseconds.
+bool event_wait_since_us(manual_event& e, uint32_t snapshot, int64_t timeout_us);
 // As event_wait, but gives up after timeout_ms; returns true when woken by the event.
 bool event_wait_for(manual_event& e, int timeout_ms);
 bool event_is_set(const manual_event& e);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ctime>
 #include <thread>
 
 #include "platform/thread.h"
@@ -104,4 +105,19 @@ TEST(ManualEvent, ManyPulsesNeverBlockTheCaller) {
     manual_event e;
     for (int i = 0; i < 100000; ++i) event_pulse(e);
     EXPECT_FALSE(event_is_set(e));
+}
+
+// The stream thread sleeps to the microsecond: a timeout is not rounded down to the ms.
+TEST(ManualEvent, AMicrosecondTimeoutIsWaitedInFull) {
+    manual_event e;
+    const uint32_t seen = event_snapshot(e);
+    timespec from{}, to{};
+    clock_gettime(CLOCK_MONOTONIC, &from);
+    EXPECT_FALSE(event_wait_since_us(e, seen, 1700));
+    clock_gettime(CLOCK_MONOTONIC, &to);
+    const long waited_us =
+        (to.tv_sec - from.tv_sec) * 1000000L + (to.tv_nsec - from.tv_nsec) / 1000;
+    EXPECT_GE(waited_us, 1700);
+    event_pulse(e);
+    EXPECT_TRUE(event_wait_since_us(e, seen, 1000000)) << "a pulse after the snapshot ends it";
 }

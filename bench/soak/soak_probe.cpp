@@ -146,6 +146,12 @@ machine_time read_machine_time() {
     return m;
 }
 
+// The share of the machine's time [0, 1] the host took between two readings.
+double steal_share(const machine_time& from, const machine_time& to) {
+    const long long total = to.total - from.total;
+    return total > 0 ? double(to.steal - from.steal) / double(total) : 0.0;
+}
+
 // Seconds of the steady phase in which steal took more than steal_noted of the machine.
 constexpr double steal_noted = 0.1;
 struct steal_watch {
@@ -158,8 +164,7 @@ struct steal_watch {
 void steal_sample(steal_watch& w, double t_s) {
     if (t_s - w.mark_s < 1.0) return;
     const machine_time now = read_machine_time();
-    const long long total = now.total - w.mark.total;
-    const double share = total > 0 ? double(now.steal - w.mark.steal) / double(total) : 0;
+    const double share = steal_share(w.mark, now);
     w.worst = std::max(w.worst, share);
     if (share > steal_noted) w.noted.push_back(w.mark_s);
     w.mark = now;
@@ -168,8 +173,7 @@ void steal_sample(steal_watch& w, double t_s) {
 
 // [%] of the machine's time over the steady phase.
 double steal_percent(const steal_watch& w) {
-    const long long total = w.to.total - w.from.total;
-    return total > 0 ? 100.0 * double(w.to.steal - w.from.steal) / double(total) : 0.0;
+    return 100.0 * steal_share(w.from, w.to);
 }
 
 // "steal: 3.1 % of the machine's time, at most 45 % in a second; above 10 % at 87-92 s, ..."

@@ -42,6 +42,7 @@ struct output_pacer {
     output_drift drift;                     // also holds the rate
     const float* tail = nullptr;            // frames of the last block the room did not take yet
     long tail_frames = 0;
+    bool fed = false;  // something written since the (re)start: an empty device ran dry
 };
 
 // Input block `serial` came in at now_us.
@@ -59,6 +60,7 @@ inline long pacing_margin_frames(int32_t rate) {
 inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
     p.fed_through = inputs_so_far;
     p.tail_frames = 0;
+    p.fed = false;
     drift_reset(p.drift, rate, pacing_margin_frames(rate));
 }
 
@@ -134,6 +136,8 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
         if (room < 0) return int(room);
         const long queued = buffer_frames - room;
         if (queued < pacing_dry_frames) {
+            if (p.fed) ++ctx.counters.output_underflows;
+            p.fed = true;
             const long fill = pacing_margin_frames(p.drift.rate) - queued;
             if (const int e = device.write(silence, fill); e < 0) return e;
             drift_wrote(p.drift, fill, now_us);

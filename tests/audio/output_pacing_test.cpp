@@ -136,6 +136,19 @@ TEST(OutputPacing, SteadyInputGivesOneBlockPerInputAtAConstantDelay) {
     EXPECT_NEAR(first, 1000.0 * double(pacing_margin_frames(rate)) / rate + 1.0, 2.0);
 }
 
+// A device that plays faster than it is fed runs dry: each time is counted, for the
+// listener's hiccup report; the empty device at the start is not.
+TEST(OutputPacing, ADeviceThatRanDryIsCountedButNotTheStart) {
+    rig r;
+    r.run(1000, 1.0);
+    EXPECT_EQ(r.ctx.counters.output_underflows.load(), 0u);
+    r.device.speed = 1.2;
+    r.run(1000, 1.0);
+    ASSERT_GT(r.device.underflows, 0);
+    EXPECT_GT(r.ctx.counters.output_underflows.load(), 0u);
+    EXPECT_LE(r.ctx.counters.output_underflows.load(), uint64_t(r.device.underflows) + 1);
+}
+
 // A 300 ms stall of the DSP thread: the slots it misses get fill-ins on time, the device
 // never runs dry, the late blocks are dropped, and the next block heard is at the delay of
 // before.

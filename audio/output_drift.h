@@ -11,18 +11,10 @@
 // dates the take to within a look. The frames queued at the next write are then what the
 // plugin says less what was played since that take: queued - rate * (now - take). (Reading
 // the room often is harmless; writing blocks that are not whole periods is too, as long as
-// nothing counts on the room coming in whole blocks.) Their mean over a window is held at a
-// target, the margin the pacing queues at a start, by writing each block one frame longer
-// (or shorter), the block's own frames linearly interpolated: 488 ppm at most, a pitch
-// change nobody hears, no silence put in and nothing dropped.
-//
-// A target, not where the mean happens to settle after the start: PipeWire's settles
-// anywhere from a fifth of the margin to a third of a block above it, start by start, and a
-// block above it after the device ran dry, and the delay goes with it. Each time the device
-// runs dry once the queue was measured, the target goes up a quarter block, to a block
-// above the margin at most, so that a server whose queue is less than its room tells is
-// not run dry again and again.
-#include <algorithm>
+// nothing counts on the room coming in whole blocks.) Their mean over a window is held at its
+// value after the start by writing each block one frame longer (or shorter), the block's
+// own frames linearly interpolated: 488 ppm at most, a pitch change nobody hears, no
+// silence put in and nothing dropped.
 #include <cstdint>
 
 #include "dsp/sizes.h"
@@ -52,16 +44,13 @@ struct output_drift {
     int count = 0;
     double reference = 0;  // [frames] the queue to hold; valid once referenced
     bool referenced = false;
-    long target = 0;         // [frames] the queue estimate to bring the queue to
-    long target_most = 0;    // [frames] and the most it goes up to
     int stretch = 0;         // frames added to each block written now: -1, 0 or +1
     uint64_t stretched = 0;  // blocks written a frame longer, for the tests
     uint64_t shrunk = 0;     // and a frame shorter
 };
 
 // Starts over: after the stream (re)starts, or the pacing put in silence or passed a slot
-// over, the queue is somewhere else on purpose: it is measured again before it is brought
-// to the target.
+// over, the queue is somewhere else on purpose and becomes the new reference.
 inline void drift_rebase(output_drift& d) {
     d.writes = 0;
     d.sum = 0;
@@ -70,22 +59,10 @@ inline void drift_rebase(output_drift& d) {
     d.stretch = 0;
 }
 
-constexpr long target_step = block_size / 4;  // [frames] the target goes up at a dry-out
-
-// `target` [frames]: the queue estimate to hold.
-inline void drift_reset(output_drift& d, int32_t rate, long target) {
+inline void drift_reset(output_drift& d, int32_t rate) {
     d = output_drift{};
     d.rate = rate;
     d.period_us = int64_t(block_size) * 1000000 / rate;
-    d.target = target;
-    d.target_most = target + block_size;
-}
-
-// The device ran dry (not the first time, at the start): the queue is rebuilt, and held a
-// little higher.
-inline void drift_ran_dry(output_drift& d) {
-    if (d.referenced) d.target = std::min(d.target + target_step, d.target_most);
-    drift_rebase(d);
 }
 
 // [us] when the room should next be looked at: about when the takes_per_look-th take after
@@ -131,9 +108,8 @@ inline void drift_sample(output_drift& d, long queued, int64_t now_us) {
     d.sum = 0;
     d.count = 0;
     if (!d.referenced) {
-        d.reference = double(d.target);
+        d.reference = mean;
         d.referenced = true;
-        d.stretch = mean > d.reference ? -1 : mean < d.reference ? 1 : 0;
     } else if (mean < d.reference - drift_band_frames) {
         d.stretch = 1;  // draining: the output's clock is the faster
     } else if (mean > d.reference + drift_band_frames) {

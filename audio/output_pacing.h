@@ -45,6 +45,15 @@ struct output_pacer {
     bool fed = false;  // something written since the (re)start: an empty device ran dry
 };
 
+// Starts pacing for a (re)opened stream: the slots of inputs before now are none of its
+// business.
+inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
+    p.fed_through = inputs_so_far;
+    p.tail_frames = 0;
+    p.fed = false;
+    drift_reset(p.drift, rate);
+}
+
 // Input block `serial` came in at now_us.
 inline void pacer_input(output_pacer& p, uint64_t serial, int64_t now_us) {
     p.input_us[serial % pacing_history] = now_us;
@@ -53,15 +62,6 @@ inline void pacer_input(output_pacer& p, uint64_t serial, int64_t now_us) {
 // [frames] the margin at `rate` [Hz]: 1536 at 96 kHz, 1024 at 48 kHz.
 inline long pacing_margin_frames(int32_t rate) {
     return std::clamp<long>(long(pacing_margin_us * rate / 1000000), block_size / 2, block_size);
-}
-
-// Starts pacing for a (re)opened stream: the slots of inputs before now are none of its
-// business.
-inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
-    p.fed_through = inputs_so_far;
-    p.tail_frames = 0;
-    p.fed = false;
-    drift_reset(p.drift, rate, pacing_margin_frames(rate));
 }
 
 // [us] after an input block by which its output must be on its way: half the margin.
@@ -141,7 +141,7 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
             const long fill = pacing_margin_frames(p.drift.rate) - queued;
             if (const int e = device.write(silence, fill); e < 0) return e;
             drift_wrote(p.drift, fill, now_us);
-            drift_ran_dry(p.drift);
+            drift_rebase(p.drift);
             room -= fill;
         } else {
             drift_sample(p.drift, queued, now_us);

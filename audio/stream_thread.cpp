@@ -17,7 +17,7 @@ namespace {
 
 constexpr int first_input_grace_ms = 4000;  // [ms] a new stream may take to deliver (servers: ~2 s)
 constexpr int input_silence_limit_ms = 2000;  // [ms] without a block: the stream is dead
-constexpr int longest_sleep_ms = 50;          // [ms] between looks at the stream at most
+constexpr int64_t longest_sleep_us = 50000;   // [us] between looks at the stream at most
 constexpr int64_t min_sleep_us = 100;         // [us] at least, so that the thread never spins
 constexpr int watch_interval_ms = 100;        // [ms] between looks at a callback stream
 constexpr int stream_thread_nice = -11;       // the nice level sound servers give their threads
@@ -94,7 +94,7 @@ const char* drive_own_thread(audio_stream& s, PaStream* h, silence_watch& quiet)
         if (fill_in_at >= 0) wait_us = std::min(wait_us, fill_in_at - now_us);
         if (const int64_t look_at = next_look_us(pacer.drift); look_at != no_time)
             wait_us = std::min(wait_us, look_at - now_us);
-        wait_us = std::clamp<int64_t>(wait_us, min_sleep_us, longest_sleep_ms * 1000);
+        wait_us = std::clamp<int64_t>(wait_us, min_sleep_us, longest_sleep_us);
         event_wait_since_us(ctx.output_ready, seen, wait_us);
     }
 }

@@ -57,6 +57,11 @@ bool wait_impl(manual_event& e, uint32_t seen, int64_t timeout_us) {
     }
 }
 
+// [us] from a timeout in ms; negative stays negative (forever).
+int64_t ms_to_us(int timeout_ms) {
+    return timeout_ms < 0 ? -1 : int64_t(timeout_ms) * 1000;
+}
+
 }  // namespace
 
 void event_set(manual_event& e) {
@@ -75,11 +80,6 @@ void event_pulse(manual_event& e) {
                                          std::memory_order_release, std::memory_order_relaxed)) {
     }
     wake_all(e);
-}
-
-// [us] from a timeout in ms; negative stays negative (forever).
-int64_t ms_to_us(int timeout_ms) {
-    return timeout_ms < 0 ? -1 : int64_t(timeout_ms) * 1000;
 }
 
 void event_wait(manual_event& e) {

@@ -7,7 +7,10 @@
 // slot k as soon as it is finished. If it is not there by output_deadline after input k
 // came in (the DSP thread is late), the slot gets a fill-in, the last block played again,
 // and the late block is dropped when it comes: a stall costs the blocks it stalled for,
-// and no more, and the device never runs dry for it. When the device has run dry anyway
+// and no more, and the device never runs dry for it. While the DSP thread stands still (a
+// fill-in went out and no block came since), the next fill-in goes out when its input comes,
+// as its block would have: waiting out the deadline for every slot of a long stall would
+// hold the queue that much lower for all of it. When the device has run dry anyway
 // (at the start, after an underflow) a margin of silence goes first, so a block
 // that comes a little late next time still finds it playing. A device with less than half
 // a block of room is ahead of the input: the slot is passed over. What the room does not
@@ -42,7 +45,8 @@ struct output_pacer {
     output_drift drift;                     // also holds the rate
     const float* tail = nullptr;            // frames of the last block the room did not take yet
     long tail_frames = 0;
-    bool fed = false;  // something written since the (re)start: an empty device ran dry
+    bool fed = false;      // something written since the (re)start: an empty device ran dry
+    bool stalled = false;  // the last slot got a fill-in and no finished block came since
 };
 
 // Starts pacing for a (re)opened stream: the slots of inputs before now are none of its
@@ -51,6 +55,7 @@ inline void pacer_reset(output_pacer& p, int32_t rate, uint64_t inputs_so_far) {
     p.fed_through = inputs_so_far;
     p.tail_frames = 0;
     p.fed = false;
+    p.stalled = false;
     drift_reset(p.drift, rate);
 }
 
@@ -72,7 +77,8 @@ inline int64_t output_deadline_us(int32_t rate) {
 // [us, steady clock] when the next empty slot needs a fill-in; -1 when no slot is open.
 inline int64_t next_fill_in_us(const output_pacer& p, uint64_t inputs) {
     if (p.fed_through >= inputs) return -1;
-    return p.input_us[(p.fed_through + 1) % pacing_history] + output_deadline_us(p.drift.rate);
+    const int64_t wait_us = p.stalled ? 0 : output_deadline_us(p.drift.rate);
+    return p.input_us[(p.fed_through + 1) % pacing_history] + wait_us;
 }
 
 // Reads the device's room at now_us and shows it to the drift watch. Returns the room or
@@ -125,6 +131,7 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
     const uint64_t inputs = ctx.counters.blocks.load();
     for (;;) {
         const audio_out_block* next = next_finished_block(ctx);
+        if (next) p.stalled = false;
         if (next && next->input_serial <= p.fed_through) {  // its slot got a fill-in
             drop_finished_block(ctx);
             continue;
@@ -153,10 +160,12 @@ int pace_output(output_pacer& p, audio_context& ctx, Device& device, long buffer
             drift_rebase(p.drift);
             continue;
         }
-        if (fill_in)
+        if (fill_in) {
             ++ctx.counters.output_repeats;
-        else
+            p.stalled = true;
+        } else {
             take_finished_block(ctx, last);
+        }
         const float* frames = last;
         long count = block_size;
         if (p.drift.stretch != 0) {

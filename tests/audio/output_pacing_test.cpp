@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -63,6 +64,7 @@ struct rig {
     std::vector<std::pair<uint64_t, double>> pending;  // (input serial, finished at [ms])
     std::vector<double> input_at;                      // [ms] by serial - 1
     std::vector<double> delay_ms;                      // per block heard: input to playing
+    std::vector<double> queue_ms;                      // [ms] queued on the device, each ms
     double now = 0;
     float newest = 0;  // tag of the newest block heard
 
@@ -105,6 +107,7 @@ struct rig {
             const int64_t now_us = int64_t(now * 1000);
             ASSERT_EQ(look_at_output(pacer, device, now_us), 0);
             ASSERT_EQ(pace_output(pacer, ctx, device, device.buffer, now_us, last.data()), 0);
+            queue_ms.push_back(1000.0 * device.queued() / rate);
             for (size_t k = heard; k < device.written.size(); ++k) {
                 const float tag = device.written[k];
                 if (tag <= newest) continue;  // a fill-in: the last block again, or silence
@@ -169,6 +172,27 @@ TEST(OutputPacing, AStalledDspThreadCostsItsBlocksButNotTheDelay) {
             ASSERT_GE(r.device.written[k], r.device.written[k - 1]) << "went back in time";
         }
     }
+}
+
+// Through a stall the queue stays where it was: after the first fill-in, which waits out the
+// deadline, the fill-ins go out as the blocks would have. Waiting for each one held the
+// queue lower by the deadline for the whole stall, and ran a device dry that a sound server
+// left with little queued.
+TEST(OutputPacing, AStallsFillInsKeepTheQueueOfBefore) {
+    rig r;
+    r.run(2000, 1.0);
+    auto lowest = [&](double from_ms, double to_ms) {
+        return *std::min_element(r.queue_ms.begin() + std::ptrdiff_t(from_ms),
+                                 r.queue_ms.begin() + std::ptrdiff_t(to_ms));
+    };
+    const double steady = lowest(1000, 2000);
+    r.run(1000, 1.0, 2100, 2400);
+    const double period = 1000.0 * block_size / rate;
+    const double first_fill_in =
+        period * std::ceil(2100 / period) + output_deadline_us(rate) / 1000.0;
+    EXPECT_GE(lowest(first_fill_in + 1, 2400), steady - 0.5);
+    EXPECT_GE(lowest(2400, 3000), steady - 0.5);
+    EXPECT_NEAR(double(r.ctx.counters.output_repeats.load()), 300 / period, 2.0);
 }
 
 // A DSP thread a little late (within half the margin) costs nothing.
